@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QStringList>
+#include <deque>
+#include <vector>
+
+#include "Dialogs.h"
+
+// The user, scripted. Installs itself for its lifetime. Messages with only an OK button are
+// answered OK; every question takes the next queued answer (a question with none queued
+// fails the test and answers Cancel). File dialogs take the next queued path ("" = cancel).
+class ScriptedDialogs final : public Dialogs {
+public:
+    struct Shown {
+        QString title;
+        QString text;
+        Icon icon;
+        Buttons buttons;
+    };
+    struct FileShown {
+        bool save;
+        FileRequest request;
+    };
+
+    ScriptedDialogs();
+    ~ScriptedDialogs() override;
+
+    void answer(Answer answer) { answers_.push_back(answer); }
+    void chooseFile(const QString& path) { files_.push_back(path); }
+
+    Answer message(const QString& title, const QString& text, Icon icon,
+                   Buttons buttons) override;
+    QString saveFileName(const FileRequest& request) override;
+    QString openFileName(const FileRequest& request) override;
+
+    const std::vector<Shown>& shown() const { return shown_; }
+    const std::vector<FileShown>& fileDialogs() const { return fileDialogs_; }
+    QStringList texts() const;
+    // The last message shown; fails the test when none was.
+    Shown last() const;
+    int pendingAnswers() const { return static_cast<int>(answers_.size()); }
+    void clear() { shown_.clear(); fileDialogs_.clear(); }
+
+private:
+    QString nextFile(bool save, const FileRequest& request);
+
+    Dialogs* previous_;
+    std::deque<Answer> answers_;
+    std::deque<QString> files_;
+    std::vector<Shown> shown_;
+    std::vector<FileShown> fileDialogs_;
+};
