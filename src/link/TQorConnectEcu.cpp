@@ -1,0 +1,79 @@
+#include "TQorConnectEcu.h"
+
+#include "LibraryPath.h"
+
+TQorConnectEcu::TQorConnectEcu(bool autoLoad, const QString& dllName)
+    : dllName_(dllName), autoLoad_(autoLoad) {
+    if (autoLoad_) LoadDll();
+}
+
+TQorConnectEcu::~TQorConnectEcu() { UnloadDll(); }
+
+bool TQorConnectEcu::SetDllName(const QString& name) {
+    if (IsLoaded()) return false;
+    dllName_ = name;
+    return true;
+}
+
+bool TQorConnectEcu::LoadDll() {
+    QMutexLocker lock(&mutex_);
+    if (IsLoaded()) return true;
+    library_.setFileName(LibraryPath::resolve(dllName_));
+    if (!library_.load()) {
+        loadError_ = library_.errorString();
+        return false;
+    }
+    auto create = reinterpret_cast<CreateClassInstanceFn>(library_.resolve("_CreateClassInstance"));
+    auto destroy =
+        reinterpret_cast<DestroyClassInstanceFn>(library_.resolve("_DestroyClassInstance"));
+    IEcuLink* link = (create && destroy) ? create() : nullptr;
+    if (!link) {
+        loadError_ = create && destroy ? QStringLiteral("the library created no link")
+                                       : QStringLiteral("the library lacks its exports");
+        library_.unload();
+        return false;
+    }
+    version_ = reinterpret_cast<GetDllVersionFn>(library_.resolve("_GetDLLVersion"));
+    link_ = link;
+    destroy_ = destroy;
+    loadError_.clear();
+    configure();
+    return true;
+}
+
+void TQorConnectEcu::UseLink(IEcuLink* link, Destroy destroy) {
+    QMutexLocker lock(&mutex_);
+    UnloadDll();
+    link_ = link;
+    destroy_ = std::move(destroy);
+    if (link_) configure();
+}
+
+void TQorConnectEcu::configure() {
+    // Reply time-outs and retries of the link; their meaning is the library's (see its
+    // protocol reference).
+    link_->ConfigureLink1(0);
+    link_->ConfigureLink2(5);
+    link_->ConfigureLink3(600);
+    link_->ConfigureLink4(30, 600);
+}
+
+void TQorConnectEcu::UnloadDll() {
+    QMutexLocker lock(&mutex_);
+    if (link_) {
+        if (link_->IsConnected()) link_->Disconnect();
+        else link_->ClosePort();
+        if (destroy_) destroy_(link_);
+        link_ = nullptr;
+        destroy_ = nullptr;
+    }
+    version_ = nullptr;
+    if (library_.isLoaded()) library_.unload();
+}
+
+bool TQorConnectEcu::GetDllVersion(EcuLinkVersion* version) {
+    QMutexLocker lock(&mutex_);
+    if (!link_ || !version_ || !version) return false;
+    version_(version);
+    return true;
+}

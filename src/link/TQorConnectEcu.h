@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QLibrary>
+#include <QRecursiveMutex>
+#include <QString>
+#include <functional>
+
+#include "IEcuLink.h"
+#include "NullEcuLink.h"
+
+// Loads the ECU link library and holds the link object it creates. Every part of the
+// program reaches the ECU through link(); when the library or one of its exports is
+// missing, link() is an empty link that is never connected and fails every operation.
+class TQorConnectEcu {
+public:
+    using Destroy = std::function<void(IEcuLink*)>;
+
+    static constexpr const char* kDefaultDllName = "SerQorDL.dll";
+
+    // autoLoad: load the library at once (AutoLoadLibrary).
+    explicit TQorConnectEcu(bool autoLoad = true, const QString& dllName = kDefaultDllName);
+    ~TQorConnectEcu();
+    TQorConnectEcu(const TQorConnectEcu&) = delete;
+    TQorConnectEcu& operator=(const TQorConnectEcu&) = delete;
+
+    QString DllName() const { return dllName_; }
+    // Refused (false) while a library is loaded.
+    bool SetDllName(const QString& name);
+    bool AutoLoadLibrary() const { return autoLoad_; }
+
+    // Loads DllName, creates the link and makes its set-up calls. True when loaded.
+    bool LoadDll();
+    // Ends the connection (or closes the port), destroys the link, frees the library.
+    void UnloadDll();
+    bool IsLoaded() const { return link_ != nullptr; }
+    // False without a library or without the optional version export.
+    bool GetDllVersion(EcuLinkVersion* version);
+    // Why the last LoadDll failed, for support; empty after a success.
+    QString LoadError() const { return loadError_; }
+
+    // Uses a link object made in-process (tests, tools) instead of a library's; makes the
+    // same set-up calls. The link is destroyed with destroy on unload.
+    void UseLink(IEcuLink* link, Destroy destroy);
+
+    IEcuLink& link() { return link_ ? *link_ : empty_; }
+
+private:
+    void configure();
+
+    QString dllName_;
+    bool autoLoad_;
+    QLibrary library_;
+    IEcuLink* link_ = nullptr;
+    Destroy destroy_;
+    GetDllVersionFn version_ = nullptr;
+    NullEcuLink empty_;
+    QString loadError_;
+    QRecursiveMutex mutex_;
+};
