@@ -9,17 +9,17 @@ namespace {
 // Stored as differences (HiddenText). The first two serve every customer, the last two
 // this build's customer.
 constexpr std::array<uint8_t, 31> kProductTitle = {
-    67, 34, 9, 6, 254, 239, 11, 253, 5, 243, 191, 39, 26, 18, 173, 13,
-    243, 35, 44, 255, 248, 3, 254, 14, 253, 239, 19, 251, 3, 243, 155};
-constexpr std::array<uint8_t, 13> kRegistrySubkey = {67, 34, 9, 6, 254, 239, 11,
-                                                     253, 5, 243, 230, 12, 173};
+    67,  34, 9,  6,   254, 239, 11,  253, 5,   243, 191, 39,  26, 18,  173, 13,
+    243, 35, 44, 255, 248, 3,   254, 14,  253, 239, 19,  251, 3,  243, 155};
+constexpr std::array<uint8_t, 13> kRegistrySubkey = {67,  34, 9,   6,   254, 239, 11,
+                                                     253, 5,  243, 230, 12,  173};
 constexpr std::array<uint8_t, 47> kScrambleKey = {
-    75, 43, 173, 48, 18, 12, 4, 240, 9, 12, 239, 248, 11, 249, 202, 24,
-    9, 252, 225, 32, 24, 15, 237, 13, 1, 178, 34, 37, 1, 248, 21, 239,
-    201, 33, 23, 0, 3, 250, 6, 5, 243, 29, 180, 254, 2, 4, 202};
-constexpr std::array<uint8_t, 29> kCustomerText = {
-    75, 30, 11, 172, 83, 242, 12, 4, 240, 9, 12, 239, 248, 11, 249,
-    187, 39, 9, 252, 212, 69, 187, 45, 24, 15, 237, 13, 1, 145};
+    75,  43,  173, 48, 18, 12,  4,   240, 9,   12,  239, 248, 11, 249, 202, 24,
+    9,   252, 225, 32, 24, 15,  237, 13,  1,   178, 34,  37,  1,  248, 21,  239,
+    201, 33,  23,  0,  3,  250, 6,   5,   243, 29,  180, 254, 2,  4,   202};
+constexpr std::array<uint8_t, 29> kCustomerText = {75, 30,  11,  172, 83,  242, 12, 4, 240, 9,
+                                                   12, 239, 248, 11,  249, 187, 39, 9, 252, 212,
+                                                   69, 187, 45,  24,  15,  237, 13, 1, 145};
 
 constexpr int kBuildCustomerMask = 1024;
 constexpr int kEditionFlags = 1;
@@ -95,11 +95,15 @@ QChar BuildProfile::EditionLetter() {
 int BuildProfile::CustomerMaskOf(int code) {
     if (code < 0) return CustomerMask();
     switch (code) {
-        case 7: return 1024;
-        case 18: return 6;
+        case 7:
+            return 1024;
+        case 18:
+            return 6;
         case 253:
-        case 255: return kAllCustomersMask;
-        default: return 0;
+        case 255:
+            return kAllCustomersMask;
+        default:
+            return 0;
     }
 }
 

@@ -7,7 +7,7 @@
 // start by SetBuildProfile; every query answers for the profile of this build (mask 1024)
 // until then.
 class BuildProfile {
-public:
+  public:
     static constexpr int kAllCustomersMask = 2047;
     static constexpr int kBlankCustomerCode = 253;  // an ECU that was never given a customer
     static constexpr int kModel34Cylinders = 30;

@@ -6,7 +6,7 @@
 // the windows painted while it waits but holds user input back; tests install a virtual
 // clock, so no test sleeps for real.
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
 
     // Milliseconds on a monotonic scale.
@@ -21,12 +21,12 @@ public:
 
 // Installs a clock for the lifetime of a scope.
 class ScopedClock {
-public:
+  public:
     explicit ScopedClock(Clock& clock) : previous_(Clock::install(&clock)) {}
     ~ScopedClock() { Clock::install(previous_); }
     ScopedClock(const ScopedClock&) = delete;
     ScopedClock& operator=(const ScopedClock&) = delete;
 
-private:
+  private:
     Clock* previous_;
 };

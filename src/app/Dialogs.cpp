@@ -6,14 +6,17 @@ namespace {
 // Used only where no service was installed (a tool, or a test that forgot to install one):
 // it prints what would have been shown and answers as a user who declines.
 class ConsoleDialogs final : public Dialogs {
-public:
+  public:
     Answer message(const QString& title, const QString& text, Icon, Buttons buttons) override {
         qWarning().noquote() << title + ":" << text;
         switch (buttons) {
-            case Buttons::Ok: return Answer::Ok;
+            case Buttons::Ok:
+                return Answer::Ok;
             case Buttons::OkCancel:
-            case Buttons::YesNoCancel: return Answer::Cancel;
-            case Buttons::YesNo: return Answer::No;
+            case Buttons::YesNoCancel:
+                return Answer::Cancel;
+            case Buttons::YesNo:
+                return Answer::No;
         }
         return Answer::Cancel;
     }

@@ -5,16 +5,16 @@
 // Every message box, question and standard file dialog of the program goes through this
 // service, so that tests can script the user's answers and read back what was shown.
 class Dialogs {
-public:
+  public:
     enum class Icon { None, Information, Warning, Error, Question };
     enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
     enum class Answer { Ok, Cancel, Yes, No };
 
     struct FileRequest {
         QString title;
-        QString folder;        // where the dialog opens
-        QString filter;        // Qt filter text, e.g. "Configurazione 3-4 cilindri (*.kv4)"
-        QString defaultSuffix; // added to a name typed without one
+        QString folder;         // where the dialog opens
+        QString filter;         // Qt filter text, e.g. "Configurazione 3-4 cilindri (*.kv4)"
+        QString defaultSuffix;  // added to a name typed without one
     };
 
     virtual ~Dialogs() = default;
@@ -44,12 +44,12 @@ public:
 
 // Installs a dialogs service for the lifetime of a scope.
 class ScopedDialogs {
-public:
+  public:
     explicit ScopedDialogs(Dialogs& dialogs) : previous_(Dialogs::install(&dialogs)) {}
     ~ScopedDialogs() { Dialogs::install(previous_); }
     ScopedDialogs(const ScopedDialogs&) = delete;
     ScopedDialogs& operator=(const ScopedDialogs&) = delete;
 
-private:
+  private:
     Dialogs* previous_;
 };

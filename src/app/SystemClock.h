@@ -7,11 +7,11 @@
 // Real time. A wait runs the event loop without user input, so windows repaint and timers
 // of the link keep running while the program waits for the ECU.
 class SystemClock final : public Clock {
-public:
+  public:
     SystemClock();
     qint64 nowMs() const override;
     void waitMs(int ms) override;
 
-private:
+  private:
     QElapsedTimer elapsed_;
 };

@@ -49,9 +49,10 @@ TQorGlobalData::TQorGlobalData() : mainPath_(QDir::currentPath()) {}
 TQorGlobalData::~TQorGlobalData() { Save(); }
 
 QSettings* TQorGlobalData::open() const {
-    QString path = QDir::fromNativeSeparators(strKey_);
-    QStringList parts = path.split(u'/', Qt::SkipEmptyParts);
-    if (!parts.isEmpty() && parts.first().compare(QLatin1String("Software"), Qt::CaseInsensitive) == 0)
+    // The key is written the registry's way, "\Software\Subkey", on every platform.
+    QStringList parts = QString(strKey_).replace(u'\\', u'/').split(u'/', Qt::SkipEmptyParts);
+    if (!parts.isEmpty() &&
+        parts.first().compare(QLatin1String("Software"), Qt::CaseInsensitive) == 0)
         parts.removeFirst();
     if (parts.isEmpty()) return nullptr;
     const QString organisation = parts.takeFirst();
@@ -86,9 +87,12 @@ bool TQorGlobalData::Save() const {
 
 int TQorGlobalData::Get(int index) const {
     switch (index) {
-        case 1: return comPort_;
-        case 2: return language_;
-        default: return 0;
+        case 1:
+            return comPort_;
+        case 2:
+            return language_;
+        default:
+            return 0;
     }
 }
 
@@ -100,9 +104,14 @@ int TQorGlobalData::Get(int index, QString& text) const {
 
 int TQorGlobalData::Set(int index, int value) {
     switch (index) {
-        case 1: comPort_ = value; return 1;
-        case 2: language_ = value; return 1;
-        default: return 0;
+        case 1:
+            comPort_ = value;
+            return 1;
+        case 2:
+            language_ = value;
+            return 1;
+        default:
+            return 0;
     }
 }
 

@@ -9,7 +9,7 @@ class QSettings;
 // elsewhere). Written back when the component is destroyed, which also repairs a key that
 // could not be read.
 class TQorGlobalData {
-public:
+  public:
     static constexpr int kDefaultComPort = 1;
     static constexpr int kDefaultLanguage = 0;
 
@@ -45,7 +45,7 @@ public:
     // Writes the three values now (the destructor does the same).
     bool Save() const;
 
-private:
+  private:
     // The settings store for StrKey: "\Software\X" is organisation X of the user scope.
     QSettings* open() const;
 

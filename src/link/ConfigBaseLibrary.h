@@ -10,7 +10,7 @@
 // the choice of which one fits a fuel, injector type and customer. The program does not
 // start without it.
 class ConfigBaseLibrary {
-public:
+  public:
     static constexpr const char* kDefaultName = "ConfigBase.dll";
 
     // Exports. _GetResource is our form of the library's resources of type "#256": it hands
@@ -44,7 +44,7 @@ public:
     static ConfigBaseLibrary* Current();
     static void SetCurrent(ConfigBaseLibrary* library);
 
-private:
+  private:
     QLibrary library_;
     GetResourceIdFn getResourceId_ = nullptr;
     GetCalibratingIdFn getCalibratingId_ = nullptr;

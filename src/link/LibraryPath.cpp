@@ -9,8 +9,10 @@ QString LibraryPath::platformFileName(const QString& name) {
     return name;
 #else
     QString base = name;
-    if (base.endsWith(QLatin1String(".dll"), Qt::CaseInsensitive)) base.chop(4);
-    else return name;  // already a platform name
+    if (base.endsWith(QLatin1String(".dll"), Qt::CaseInsensitive))
+        base.chop(4);
+    else
+        return name;  // already a platform name
 #ifdef Q_OS_MACOS
     return QStringLiteral("lib") + base + QStringLiteral(".dylib");
 #else

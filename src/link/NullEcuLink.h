@@ -5,7 +5,7 @@
 // The link of a program whose ECU link library could not be loaded: nothing is connected,
 // every read and write fails, programming reports an error. The program still starts.
 class NullEcuLink final : public IEcuLink {
-public:
+  public:
     static constexpr int32_t kProgrammingFailed = -1;
 
     void ConfigureLink1(int32_t) override {}

@@ -61,8 +61,10 @@ void TQorConnectEcu::configure() {
 void TQorConnectEcu::UnloadDll() {
     QMutexLocker lock(&mutex_);
     if (link_) {
-        if (link_->IsConnected()) link_->Disconnect();
-        else link_->ClosePort();
+        if (link_->IsConnected())
+            link_->Disconnect();
+        else
+            link_->ClosePort();
         if (destroy_) destroy_(link_);
         link_ = nullptr;
         destroy_ = nullptr;

@@ -12,7 +12,7 @@
 // program reaches the ECU through link(); when the library or one of its exports is
 // missing, link() is an empty link that is never connected and fails every operation.
 class TQorConnectEcu {
-public:
+  public:
     using Destroy = std::function<void(IEcuLink*)>;
 
     static constexpr const char* kDefaultDllName = "SerQorDL.dll";
@@ -44,7 +44,7 @@ public:
 
     IEcuLink& link() { return link_ ? *link_ : empty_; }
 
-private:
+  private:
     void configure();
 
     QString dllName_;

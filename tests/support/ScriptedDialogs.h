@@ -10,7 +10,7 @@
 // answered OK; every question takes the next queued answer (a question with none queued
 // fails the test and answers Cancel). File dialogs take the next queued path ("" = cancel).
 class ScriptedDialogs final : public Dialogs {
-public:
+  public:
     struct Shown {
         QString title;
         QString text;
@@ -28,8 +28,7 @@ public:
     void answer(Answer answer) { answers_.push_back(answer); }
     void chooseFile(const QString& path) { files_.push_back(path); }
 
-    Answer message(const QString& title, const QString& text, Icon icon,
-                   Buttons buttons) override;
+    Answer message(const QString& title, const QString& text, Icon icon, Buttons buttons) override;
     QString saveFileName(const FileRequest& request) override;
     QString openFileName(const FileRequest& request) override;
 
@@ -39,9 +38,12 @@ public:
     // The last message shown; fails the test when none was.
     Shown last() const;
     int pendingAnswers() const { return static_cast<int>(answers_.size()); }
-    void clear() { shown_.clear(); fileDialogs_.clear(); }
+    void clear() {
+        shown_.clear();
+        fileDialogs_.clear();
+    }
 
-private:
+  private:
     QString nextFile(bool save, const FileRequest& request);
 
     Dialogs* previous_;

@@ -8,7 +8,7 @@
 // Virtual time. Installs itself for its lifetime. A wait advances the time at once and lets
 // whoever follows the clock (a virtual ECU booting, a timer) catch up, so tests never sleep.
 class VirtualClock final : public Clock {
-public:
+  public:
     using Listener = std::function<void(qint64 nowMs)>;
 
     explicit VirtualClock(qint64 startMs = 0);
@@ -23,7 +23,7 @@ public:
     void onAdvance(Listener listener) { listeners_.push_back(std::move(listener)); }
     qint64 waitedMs() const { return waited_; }
 
-private:
+  private:
     Clock* previous_;
     qint64 now_;
     qint64 waited_ = 0;

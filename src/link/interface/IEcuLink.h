@@ -11,7 +11,7 @@
 // carry a shift in bits 20-23 and a width in bits 24-27. Buffers hold one 32-bit integer per
 // element. 8-bit results: nonzero means success.
 class IEcuLink {
-public:
+  public:
     virtual void ConfigureLink1(int32_t value) = 0;
     virtual void ConfigureLink2(int32_t value) = 0;
     virtual void ConfigureLink3(int32_t value) = 0;
@@ -50,7 +50,7 @@ public:
     // <= 0: the variable does not exist; 1: 8-bit elements; above 1: 16-bit elements.
     virtual int8_t QueryElementSize(int32_t variable, int32_t query) = 0;
 
-protected:
+  protected:
     // Destroyed only through the library's _DestroyClassInstance.
     ~IEcuLink() = default;
 };

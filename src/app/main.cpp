@@ -1,0 +1,75 @@
+// The program's entry point: build profile, one instance, the outside libraries, the data
+// module and the main window, then the message loop.
+#include <QApplication>
+#include <QMainWindow>
+
+#include "BuildProfile.h"
+#include "ConfigBaseLibrary.h"
+#include "Dialogs.h"
+#include "LanguageLibrary.h"
+#include "ProgramStart.h"
+#include "QtDialogs.h"
+#include "SingleInstance.h"
+#include "TQorConnectEcu.h"
+#include "TQorGlobalData.h"
+
+namespace {
+// Restores a minimised window and brings it, and any dialog it has open, to the front.
+void bringForward(QWidget* window) {
+    if (window) {
+        if (window->isMinimized()) window->showNormal();
+        window->raise();
+        window->activateWindow();
+    }
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        modal->raise();
+        modal->activateWindow();
+    }
+    qInfo("brought forward by a second start");
+}
+
+int run(QApplication& app, SingleInstance& instance) {
+    // Until the main window exists, a second start brings forward whatever dialog is open.
+    auto early = QObject::connect(&instance, &SingleInstance::raiseRequested, &app,
+                                  [] { bringForward(nullptr); });
+    app.setApplicationDisplayName(BuildProfile::ProductTitle());
+
+    LanguageLibrary languages;
+    ConfigBaseLibrary configBase;
+    ProgramStart::LoadLibraries(languages, configBase, LanguageLibrary::kDefaultName,
+                                ConfigBaseLibrary::kDefaultName);
+    ConfigBaseLibrary::SetCurrent(&configBase);
+
+    TQorGlobalData settings;
+    settings.SetStrKey(QStringLiteral("\\Software\\") + BuildProfile::RegistrySubkey());
+    settings.LoadStrKeyOrWarn(BuildProfile::ProductTitle());
+    TQorConnectEcu link;
+
+    QObject::disconnect(early);
+    QMainWindow window;
+    window.setWindowTitle(BuildProfile::ProductTitle());
+    QObject::connect(&instance, &SingleInstance::raiseRequested, &window,
+                     [&window] { bringForward(&window); });
+    window.showMaximized();
+
+    const int result = settings.CanStart() ? app.exec() : 0;
+    ConfigBaseLibrary::SetCurrent(nullptr);
+    return result;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    BuildProfile::SetBuildProfile(1024);
+    QApplication app(argc, argv);
+    QtDialogs dialogs;
+    ScopedDialogs installDialogs(dialogs);
+
+    SingleInstance instance(BuildProfile::ProductTitle());
+    if (!instance.Claim()) return 0;  // the running instance was asked to come forward
+
+    try {
+        return run(app, instance);
+    } catch (const std::exception& error) {
+        return ProgramStart::Report(error);
+    }
+}
