@@ -90,15 +90,11 @@ int KvTool::Encode(const QString& ini, const QString& file) {
 }
 
 bool KvTool::LoadLibrary() {
-    if (ConfigBaseLibrary::Current()) return true;
-    static ConfigBaseLibrary library;
-    if (!library.Load(library_)) {
-        Fail(library_ + QStringLiteral(": cannot load the base-configuration library: ") +
-             library.LoadError());
-        return false;
-    }
-    ConfigBaseLibrary::SetCurrent(&library);
-    return true;
+    base_ = std::make_unique<ConfigBaseLibrary>();
+    if (base_->Load(library_)) return true;
+    Fail(library_ + QStringLiteral(": cannot load the base-configuration library: ") +
+         base_->LoadError());
+    return false;
 }
 
 int KvTool::ListBase() {
@@ -110,7 +106,7 @@ int KvTool::ListBase() {
     for (int32_t index = 0; index < kMaxListed; ++index) {
         const int32_t number = numberAt(index);
         if (number == 0) break;
-        const auto data = ConfigBaseLibrary::Current()->Resource(number);
+        const auto data = base_->Resource(number);
         const auto text =
             data ? Scrambler::UnscrambleResourceBytes(*data, true, key_) : std::nullopt;
         if (!text || !ConfigSource::IsConfigurationText(*text)) {
@@ -135,7 +131,7 @@ int KvTool::PrintBase(const QString& number) {
     const int32_t n = number.toInt(&ok);
     if (!ok) return Fail(number + QStringLiteral(": not a resource number"), kUsage);
     if (!LoadLibrary()) return kFailed;
-    const auto data = ConfigBaseLibrary::Current()->Resource(n);
+    const auto data = base_->Resource(n);
     if (!data) return Fail(QStringLiteral("no base configuration %1").arg(n));
     const auto text = Scrambler::UnscrambleResourceBytes(*data, true, key_);
     if (!text || !ConfigSource::IsConfigurationText(*text))

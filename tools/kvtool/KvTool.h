@@ -3,6 +3,9 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <memory>
+
+#include "ConfigBaseLibrary.h"
 
 // The commands of kvtool, apart from the process around them so that tests run them too.
 //   kvtool decode FILE        the plain INI text of a configuration file
@@ -33,6 +36,7 @@ class KvTool {
     // The configuration text without the "DECRYPTED_MLTP_FILE" line.
     static QByteArray PlainText(const QByteArray& unscrambled);
 
+    std::unique_ptr<ConfigBaseLibrary> base_;
     QString key_;
     QString library_;
     QByteArray out_;
