@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "KvTool.h"
+#include "Scrambler.h"
+
+namespace {
+
+const QString kSource = QStringLiteral(CONFIG_BASE_SOURCE_DIR "/020-metano-0.ini");
+
+class KvToolTest : public ::testing::Test {
+  protected:
+    int Run(const QStringList& args) {
+        tool_ = KvTool{};
+        return tool_.Run(args);
+    }
+    QString Path(const QString& name) const { return dir_.filePath(name); }
+    QByteArray Read(const QString& path) const {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    void Write(const QString& path, const QByteArray& bytes) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    KvTool tool_;
+    QTemporaryDir dir_;
+};
+
+TEST_F(KvToolTest, EncodeThenDecodeGivesTheTextBack) {
+    ASSERT_EQ(Run({"encode", kSource, Path("a.kv4")}), KvTool::kOk) << tool_.err().toStdString();
+    EXPECT_TRUE(Read(Path("a.kv4")).startsWith(Scrambler::kEncryptedHeader));
+    ASSERT_EQ(Run({"decode", Path("a.kv4")}), KvTool::kOk);
+    EXPECT_EQ(tool_.out(), Read(kSource));
+
+    // Another key: readable only with that key.
+    ASSERT_EQ(Run({"--key", "banco", "encode", kSource, Path("b.kv4")}), KvTool::kOk);
+    EXPECT_EQ(Run({"decode", Path("b.kv4")}), KvTool::kFailed);
+    EXPECT_TRUE(tool_.out().isEmpty());
+    EXPECT_TRUE(tool_.err().contains("another key"));
+    ASSERT_EQ(Run({"decode", "--key", "banco", Path("b.kv4")}), KvTool::kOk);
+    EXPECT_EQ(tool_.out(), Read(kSource));
+}
+
+TEST_F(KvToolTest, BaseListsAndPrintsTheLibrary) {
+    ASSERT_EQ(Run({"base"}), KvTool::kOk) << tool_.err().toStdString();
+    EXPECT_EQ(tool_.out(), "1\tLPG\t0\n10\tLPG\t0\n11\tLPG\t1\n20\tCNG\t0\n21\tCNG\t1\n");
+    ASSERT_EQ(Run({"base", "20"}), KvTool::kOk);
+    EXPECT_EQ(tool_.out(), Read(kSource));
+    EXPECT_EQ(Run({"base", "99"}), KvTool::kFailed);
+    EXPECT_TRUE(tool_.err().contains("no base configuration 99"));
+    EXPECT_EQ(Run({"--key", "banco", "base", "20"}), KvTool::kFailed);
+    EXPECT_EQ(Run({"--library", Path("none.so"), "base"}), KvTool::kFailed);
+    EXPECT_TRUE(tool_.err().contains("cannot load"));
+}
+
+TEST_F(KvToolTest, BadInputFailsWithAMessage) {
+    Write(Path("garbage"), QByteArray("\x01\x02\x03\xff\xfe", 5));
+    Write(Path("words.ini"), "no sections here\n");
+    ASSERT_EQ(Run({"encode", kSource, Path("s.kv4")}), KvTool::kOk);
+    struct Case {
+        QStringList args;
+        int code;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{}, KvTool::kUsage, "no command"},
+        {{"decode"}, KvTool::kUsage, "bad command line"},
+        {{"frobnicate", "x"}, KvTool::kUsage, "bad command line"},
+        {{"--colour", "decode", "x"}, KvTool::kUsage, "unknown option"},
+        {{"decode", "x", "--key"}, KvTool::kUsage, "needs a value"},
+        {{"--key", "", "decode", "x"}, KvTool::kUsage, "the key must be"},
+        {{"--key", QString(50, 'k'), "decode", "x"}, KvTool::kUsage, "the key must be"},
+        {{"base", "dieci"}, KvTool::kUsage, "not a resource number"},
+        {{"decode", Path("none")}, KvTool::kFailed, "cannot read"},
+        {{"decode", dir_.path()}, KvTool::kFailed, "cannot read"},
+        {{"decode", Path("garbage")}, KvTool::kFailed, "not a configuration file"},
+        {{"encode", Path("words.ini"), Path("out")}, KvTool::kFailed, "not INI text"},
+        {{"encode", Path("s.kv4"), Path("out")}, KvTool::kFailed, "already scrambled"},
+        {{"encode", kSource, Path("no/folder/out")}, KvTool::kFailed, "cannot write"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Run(c.args), c.code) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(tool_.err().contains(c.message)) << tool_.err().toStdString();
+        EXPECT_TRUE(tool_.out().isEmpty());
+    }
+    EXPECT_FALSE(QFile::exists(Path("out")));
+}
+
+}  // namespace

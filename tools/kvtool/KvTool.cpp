@@ -1,0 +1,141 @@
+#include "KvTool.h"
+
+#include <QLibrary>
+
+#include "BuildProfile.h"
+#include "ConfigBaseLibrary.h"
+#include "ConfigSource.h"
+#include "IniFile.h"
+#include "LibraryPath.h"
+#include "Scrambler.h"
+
+namespace {
+using GetResourceNumberFn = int32_t (*)(int32_t);
+constexpr int kMaxListed = 10000;
+}  // namespace
+
+QString KvTool::Usage() {
+    return QStringLiteral(
+        "usage: kvtool [--key TEXT] [--library FILE] decode FILE\n"
+        "       kvtool [--key TEXT] encode INI FILE\n"
+        "       kvtool [--key TEXT] [--library FILE] base [N]\n");
+}
+
+int KvTool::Fail(const QString& message, int code) {
+    err_ += QStringLiteral("kvtool: ") + message + QLatin1Char('\n');
+    if (code == kUsage) err_ += Usage();
+    return code;
+}
+
+int KvTool::Run(const QStringList& args) {
+    key_ = BuildProfile::ScrambleKey();
+    library_ = QString::fromLatin1(ConfigBaseLibrary::kDefaultName);
+    QStringList words;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        if (arg == QLatin1String("--key") || arg == QLatin1String("--library")) {
+            if (i + 1 >= args.size()) return Fail(arg + QStringLiteral(" needs a value"), kUsage);
+            (arg == QLatin1String("--key") ? key_ : library_) = args[++i];
+        } else if (arg.startsWith(QLatin1String("--"))) {
+            return Fail(QStringLiteral("unknown option ") + arg, kUsage);
+        } else {
+            words.append(arg);
+        }
+    }
+    if (key_.size() > BuildProfile::kMaxKeyLength || !Scrambler::KeyBytes(key_))
+        return Fail(QStringLiteral("the key must be 1 to %1 characters of Latin-1")
+                        .arg(BuildProfile::kMaxKeyLength),
+                    kUsage);
+    const QString command = words.value(0);
+    if (command == QLatin1String("decode") && words.size() == 2) return Decode(words[1]);
+    if (command == QLatin1String("encode") && words.size() == 3) return Encode(words[1], words[2]);
+    if (command == QLatin1String("base") && words.size() == 1) return ListBase();
+    if (command == QLatin1String("base") && words.size() == 2) return PrintBase(words[1]);
+    return Fail(words.isEmpty() ? QStringLiteral("no command") : QStringLiteral("bad command line"),
+                kUsage);
+}
+
+QByteArray KvTool::PlainText(const QByteArray& unscrambled) {
+    const QByteArray header = QByteArray(Scrambler::kDecryptedHeader);
+    if (!unscrambled.startsWith(header)) return unscrambled;
+    qsizetype at = header.size();
+    if (unscrambled.mid(at, 1) == "\r") ++at;
+    if (unscrambled.mid(at, 1) == "\n") ++at;
+    return unscrambled.mid(at);
+}
+
+int KvTool::Decode(const QString& file) {
+    const auto bytes = Scrambler::ReadWholeFile(file, IniFile::kMaxSize);
+    if (!bytes) return Fail(file + QStringLiteral(": cannot read the file"));
+    const auto text = Scrambler::Convert(*bytes, true, true, key_);
+    if (!text || !ConfigSource::IsConfigurationText(*text))
+        return Fail(file + QStringLiteral(": not a configuration file (damaged, cut short or "
+                                          "scrambled with another key)"));
+    out_ += PlainText(*text);
+    return kOk;
+}
+
+int KvTool::Encode(const QString& ini, const QString& file) {
+    const auto bytes = Scrambler::ReadWholeFile(ini, IniFile::kMaxSize);
+    if (!bytes) return Fail(ini + QStringLiteral(": cannot read the file"));
+    if (bytes->startsWith(Scrambler::kEncryptedHeader))
+        return Fail(ini + QStringLiteral(": already scrambled"));
+    if (!ConfigSource::IsConfigurationText(*bytes))
+        return Fail(ini + QStringLiteral(": not INI text with keys in sections, ending with a "
+                                         "line break"));
+    const auto scrambled = Scrambler::Convert(*bytes, false, true, key_);
+    if (!scrambled || !Scrambler::WriteWholeFile(file, *scrambled))
+        return Fail(file + QStringLiteral(": cannot write the file"));
+    return kOk;
+}
+
+bool KvTool::LoadLibrary() {
+    base_ = std::make_unique<ConfigBaseLibrary>();
+    if (base_->Load(library_)) return true;
+    Fail(library_ + QStringLiteral(": cannot load the base-configuration library: ") +
+         base_->LoadError());
+    return false;
+}
+
+int KvTool::ListBase() {
+    if (!LoadLibrary()) return kFailed;
+    QLibrary library(LibraryPath::resolve(library_));
+    const auto numberAt =
+        reinterpret_cast<GetResourceNumberFn>(library.resolve("_GetResourceNumber"));
+    if (!numberAt) return Fail(library_ + QStringLiteral(": does not list its resources"));
+    for (int32_t index = 0; index < kMaxListed; ++index) {
+        const int32_t number = numberAt(index);
+        if (number == 0) break;
+        const auto data = base_->Resource(number);
+        const auto text =
+            data ? Scrambler::UnscrambleResourceBytes(*data, true, key_) : std::nullopt;
+        if (!text || !ConfigSource::IsConfigurationText(*text)) {
+            out_ += QByteArray::number(number) + "\t?\t?\n";
+            err_ +=
+                QStringLiteral("kvtool: resource %1 is not readable with this key\n").arg(number);
+            continue;
+        }
+        IniFile ini;
+        ini.Parse(*text);
+        const int flag1 =
+            ConfigSource::ParseInt(ini.Value("Generale", "Flag1").value_or("0")).value_or(0);
+        const QString injector = ini.Value("Iniezione", "TipoIniettoreSoftware").value_or("?");
+        out_ += QByteArray::number(number) + '\t' + ((flag1 & 0x0002) ? "CNG" : "LPG") + '\t' +
+                injector.toUtf8() + '\n';
+    }
+    return err_.isEmpty() ? kOk : kFailed;
+}
+
+int KvTool::PrintBase(const QString& number) {
+    bool ok = false;
+    const int32_t n = number.toInt(&ok);
+    if (!ok) return Fail(number + QStringLiteral(": not a resource number"), kUsage);
+    if (!LoadLibrary()) return kFailed;
+    const auto data = base_->Resource(n);
+    if (!data) return Fail(QStringLiteral("no base configuration %1").arg(n));
+    const auto text = Scrambler::UnscrambleResourceBytes(*data, true, key_);
+    if (!text || !ConfigSource::IsConfigurationText(*text))
+        return Fail(QStringLiteral("base configuration %1 is not readable with this key").arg(n));
+    out_ += *text;
+    return kOk;
+}

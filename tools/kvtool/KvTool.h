@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+#include "ConfigBaseLibrary.h"
+
+// The commands of kvtool, apart from the process around them so that tests run them too.
+//   kvtool decode FILE        the plain INI text of a configuration file
+//   kvtool encode INI FILE    a scrambled configuration file from plain INI text
+//   kvtool base               the base configurations: number, fuel, injector type
+//   kvtool base N             base configuration N, decoded
+// Options: --key TEXT (another scrambling key), --library FILE (another base library).
+class KvTool {
+  public:
+    static constexpr int kOk = 0;
+    static constexpr int kFailed = 1;  // bad input: the file, the resource, the library
+    static constexpr int kUsage = 2;   // bad command line
+
+    // args without the program name. Output and messages are collected in out() and err().
+    int Run(const QStringList& args);
+    const QByteArray& out() const { return out_; }
+    const QString& err() const { return err_; }
+
+    static QString Usage();
+
+  private:
+    int Decode(const QString& file);
+    int Encode(const QString& ini, const QString& file);
+    int ListBase();
+    int PrintBase(const QString& number);
+    bool LoadLibrary();
+    int Fail(const QString& message, int code = kFailed);
+    // The configuration text without the "DECRYPTED_MLTP_FILE" line.
+    static QByteArray PlainText(const QByteArray& unscrambled);
+
+    std::unique_ptr<ConfigBaseLibrary> base_;
+    QString key_;
+    QString library_;
+    QByteArray out_;
+    QString err_;
+};
