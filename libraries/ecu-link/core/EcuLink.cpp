@@ -226,8 +226,10 @@ uint8_t EcuLink::WriteVariable(uint32_t id, const int32_t* buffer) {
 }
 
 uint8_t EcuLink::WriteValue(uint32_t id, int32_t value) {
-    if (VariableId(id).isArray()) return 0;
-    return WriteVariable(id, &value);
+    const VariableId v(id);
+    if (!v.isWholeVariableId() || v.isArray()) return 0;
+    const bool isSigned = v.isSigned() && !v.isBitField();
+    return writeValues(p::kWriteValue, idPayload(id), 1, v.isWide(), isSigned, &value) ? 1 : 0;
 }
 
 uint8_t EcuLink::WriteElement(uint32_t id, int32_t index, int32_t value) {

@@ -37,6 +37,7 @@ enum Request : uint8_t {
     kWriteRow = 0x13,
     kWriteElement = 0x14,
     kWriteElement2 = 0x15,
+    kWriteValue = 0x16,
     kElementSize = 0x18,
     kReadBlock = 0x20,
     kCommand = 0x30,
