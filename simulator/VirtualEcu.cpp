@@ -17,6 +17,7 @@ using T = EcuVariableTable;
 
 namespace {
 constexpr int kStepMs = 50;  // the ECU's control loop
+constexpr int kFrameGapMs = 20;
 VirtualEcuOptions settled(VirtualEcuOptions o) {
     if (o.bootCustomer < 0) o.bootCustomer = o.customer;
     return o;
@@ -59,6 +60,9 @@ Bytes VirtualEcu::receive(const uint8_t* data, size_t size, int64_t nowMs) {
     advanceTo(nowMs);
     Bytes out;
     if (data == nullptr || silent(nowMs)) return out;
+    // A frame never pauses this long between its bytes: what waits is a broken one.
+    if (nowMs - lastByteMs_ > kFrameGapMs) parser_.clear();
+    if (size > 0) lastByteMs_ = nowMs;
     // Fed in pieces no longer than a frame, so the parser never has to drop input.
     for (size_t at = 0; at < size; at += p::kMaxFrame) {
         parser_.feed(data + at, std::min<size_t>(p::kMaxFrame, size - at));

@@ -120,6 +120,7 @@ private:
     int64_t startMs_;
     int64_t followedMs_;
     int64_t silentUntilMs_ = 0;
+    int64_t lastByteMs_ = 0;
     int64_t readyAtMs_ = 0;
     bool session_ = false;
     bool restartPending_ = false;

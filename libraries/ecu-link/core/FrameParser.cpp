@@ -7,8 +7,19 @@
 
 namespace ecu {
 
-FrameParser::FrameParser(uint8_t start, int maxPayload)
-    : start_(start), maxPayload_(std::clamp(maxPayload, 0, protocol::kMaxPayload)) {}
+FrameParser::FrameParser(uint8_t start, int maxPayload, bool lookAhead)
+    : start_(start), maxPayload_(std::clamp(maxPayload, 0, protocol::kMaxPayload)),
+      lookAhead_(lookAhead) {}
+
+size_t FrameParser::completeAt(size_t index) const {
+    if (buffer_.size() < index + 2 || buffer_[index] != start_) return 0;
+    const int length = buffer_[index + 1];
+    const size_t total = static_cast<size_t>(length) + protocol::kFrameOverhead;
+    if (length > maxPayload_ || buffer_.size() - index < total) return 0;
+    const uint16_t crc = Crc16::of(buffer_.data() + index + 1, total - 1 - protocol::kCrcSize);
+    const size_t end = index + total;
+    return crc == static_cast<uint16_t>(buffer_[end - 2] | (buffer_[end - 1] << 8)) ? total : 0;
+}
 
 void FrameParser::feed(const uint8_t* data, size_t size) {
     if (data == nullptr) return;
@@ -35,7 +46,15 @@ std::optional<Frame> FrameParser::next() {
             continue;
         }
         const size_t total = static_cast<size_t>(length) + protocol::kFrameOverhead;
-        if (buffer_.size() < total) return std::nullopt;
+        if (buffer_.size() < total) {
+            if (!lookAhead_) return std::nullopt;
+            size_t later = 1;
+            while (later < buffer_.size() && completeAt(later) == 0) ++later;
+            if (later >= buffer_.size()) return std::nullopt;
+            ++rejected_;
+            discardTo(later);
+            continue;
+        }
         const uint16_t crc = Crc16::of(buffer_.data() + 1, total - 1 - protocol::kCrcSize);
         const uint16_t sent =
             static_cast<uint16_t>(buffer_[total - 2] | (buffer_[total - 1] << 8));

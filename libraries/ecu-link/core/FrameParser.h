@@ -13,7 +13,11 @@ namespace ecu {
 // next() after each feed, and the oldest bytes beyond a few maximal frames are dropped.
 class FrameParser {
 public:
-    explicit FrameParser(uint8_t start, int maxPayload);
+    // lookAhead: while the first candidate is incomplete, a complete good frame after it is
+    // taken at once (the reader of replies, which checks every reply against its request).
+    // Without it (the ECU, which executes what it reads) an incomplete candidate is given up
+    // only by dropStalled() or clear().
+    FrameParser(uint8_t start, int maxPayload, bool lookAhead = false);
 
     void feed(const uint8_t* data, size_t size);
     void feed(const Bytes& bytes) { feed(bytes.data(), bytes.size()); }
@@ -29,9 +33,12 @@ public:
 
 private:
     void discardTo(size_t index);
+    // The size of the good frame at index, 0 when there is none (yet).
+    size_t completeAt(size_t index) const;
 
     uint8_t start_;
     int maxPayload_;
+    bool lookAhead_;
     Bytes buffer_;
     size_t rejected_ = 0;
 };

@@ -8,7 +8,7 @@
 namespace ecu {
 
 RequestChannel::RequestChannel(Transport& transport, LinkClock& clock)
-    : transport_(transport), clock_(clock), parser_(protocol::kReplyStart, protocol::kMaxPayload) {}
+    : transport_(transport), clock_(clock), parser_(protocol::kReplyStart, protocol::kMaxPayload, true) {}
 
 RequestChannel::Result RequestChannel::request(uint8_t code, const Bytes& payload, Pace pace,
                                                int expectedReply) {
