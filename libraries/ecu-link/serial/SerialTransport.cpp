@@ -52,6 +52,8 @@ std::vector<std::string> SerialTransport::candidates(int portNumber) {
 ecu::Transport::OpenResult SerialTransport::open(const std::string& name) {
     close();
     port_->setPortName(QString::fromStdString(name));
+    device_ = name.rfind("/dev/", 0) == 0 ? QString::fromStdString(name)
+                                           : QSerialPortInfo(*port_).systemLocation();
     if (!port_->open(QIODevice::ReadWrite)) {
         const auto error = port_->error();
         const std::string reason = port_->errorString().toStdString();
@@ -99,8 +101,7 @@ bool SerialTransport::healthy() {
     if (error == QSerialPort::TimeoutError) port_->clearError();
     else if (error != QSerialPort::NoError) return false;
     // A pulled USB adapter takes its device node with it.
-    return QFile::exists(port_->portName().startsWith('/') ? port_->portName()
-                                                            : QSerialPortInfo(*port_).systemLocation());
+    return device_.isEmpty() || QFile::exists(device_);
 }
 
 bool SerialTransport::write(const ecu::Bytes& bytes) {

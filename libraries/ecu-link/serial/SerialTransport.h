@@ -30,5 +30,6 @@ private:
     static std::vector<std::string> namesOfPort(int number);
 
     std::unique_ptr<QSerialPort> port_;
+    QString device_;  // the device node, empty where ports have none
     std::string lastError_;
 };
