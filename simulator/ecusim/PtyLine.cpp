@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -123,12 +124,16 @@ void PtyLine::writeDue(int64_t now) {
 
 int64_t PtyLine::nextEventUs(int64_t now) const {
     int64_t next = now + 50'000;  // the engine keeps running
-    if (!inbound_.empty()) next = std::min(next, inbound_.front().atUs);
-    if (!outbound_.empty()) next = std::min(next, outbound_.front().atUs);
+    // The ECU reads a request once it has all come in; replies leave in pieces of about a
+    // millisecond, as a USB adapter hands them on, the last byte exactly on its time.
+    if (!inbound_.empty()) next = std::min(next, inbound_.back().atUs);
+    if (!outbound_.empty())
+        next = std::min({next, outbound_.front().atUs + 1000, outbound_.back().atUs});
     return next;
 }
 
 int PtyLine::run(volatile std::sig_atomic_t& stop) {
+    prctl(PR_SET_TIMERSLACK, 1UL);  // wake on the microsecond the next byte is due
     while (!stop) {
         int64_t now = nowUs();
         const int64_t wait = std::max<int64_t>(0, nextEventUs(now) - now);
