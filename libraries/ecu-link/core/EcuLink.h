@@ -1,0 +1,91 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "IEcuLink.h"
+#include "LinkClock.h"
+#include "RequestChannel.h"
+#include "Transport.h"
+
+namespace ecu {
+
+// The ECU link object: every IEcuLink operation as requests of the serial protocol, over any
+// byte transport. Connected means: the handshake succeeded on the open port and nothing has
+// gone wrong since; a request that gets no reply, a port error or an ECU that lost the
+// session (it restarted) ends the connection, and every session request then fails at once
+// until Connect succeeds again.
+class EcuLink final : public IEcuLink {
+public:
+    EcuLink(std::unique_ptr<Transport> transport, std::unique_ptr<LinkClock> clock);
+    ~EcuLink();
+
+    void ConfigureLink1(int32_t port) override;
+    void ConfigureLink2(int32_t attempts) override;
+    void ConfigureLink3(int32_t deadlineMs) override;
+    void ClosePort() override;
+    int32_t IsConnected() override;
+    int32_t Connect() override;
+    void Disconnect() override;
+    void EndProgramming() override;
+    void BeginProgramming() override;
+    void EnterPollingMode() override;
+    void LeavePollingMode() override;
+    uint8_t ReadVariable(uint32_t id, int32_t* buffer) override;
+    uint8_t ReadRow(uint32_t id, int32_t* rowBuffer, int32_t row) override;
+    uint8_t ReadBlock(int32_t block, uint8_t* bytes, int32_t* length) override;
+    uint8_t WriteVariable(uint32_t id, const int32_t* buffer) override;
+    uint8_t WriteValue(uint32_t id, int32_t value) override;
+    uint8_t WriteElement(uint32_t id, int32_t index, int32_t value) override;
+    uint8_t WriteElement2(uint32_t id, int32_t row, int32_t column, int32_t value) override;
+    uint8_t WriteRow(uint32_t id, const int32_t* rowBuffer, int32_t row) override;
+    uint8_t SendCommand(int32_t command, uint8_t* bytes, int32_t* status,
+                        int32_t length) override;
+    uint8_t ReadIdentity(uint8_t* bytes4) override;
+    uint8_t OpenLink() override;
+    int32_t ProgramFromFile(const char* fileName, int32_t mode, int32_t option,
+                            int32_t verify) override;
+    int32_t ProgramFromBuffer(const uint8_t* image, int32_t mode, int32_t option,
+                              int32_t verify) override;
+    uint8_t ReadBootCustomer(uint8_t* bytes) override;
+    void ConfigureLink4(int32_t replyTimeoutMs, int32_t slowReplyTimeoutMs) override;
+    int8_t QueryElementSize(int32_t variable, int32_t query) override;
+
+    LinkTiming& timing() { return channel_.timing(); }
+    const std::string& portName() const { return portName_; }
+    // Why the last OpenLink or Connect found no ECU, for the user.
+    const std::string& lastError() const { return lastError_; }
+    bool polling() const { return polling_; }
+    bool programming() const { return programming_; }
+
+private:
+    enum class Probe { Hello, Boot };
+
+    RequestChannel::Result session(uint8_t code, const Bytes& payload, int expectedReply,
+                                   RequestChannel::Pace pace = RequestChannel::Pace::Normal);
+    RequestChannel::Result boot(uint8_t code, const Bytes& payload, int expectedReply,
+                                RequestChannel::Pace pace);
+    void noteFailure(const RequestChannel::Result& result);
+    bool handshake();
+    bool probe(Probe kind);
+    bool openPort(Probe kind, bool lastPortOnly);
+    bool ensurePort(Probe kind);
+    bool readValues(uint8_t code, const Bytes& request, int count, bool wide, bool isSigned,
+                    int32_t* out);
+    bool writeValues(uint8_t code, Bytes request, int count, bool wide, bool isSigned,
+                     const int32_t* values);
+    int32_t program(const uint8_t* data, uint32_t size, int32_t mode, int32_t option,
+                    int32_t verify);
+
+    std::unique_ptr<Transport> transport_;
+    std::unique_ptr<LinkClock> clock_;
+    RequestChannel channel_;
+    int portNumber_ = 0;
+    std::string portName_;
+    std::string lastError_;
+    bool connected_ = false;
+    bool polling_ = false;
+    bool programming_ = false;
+};
+
+}  // namespace ecu

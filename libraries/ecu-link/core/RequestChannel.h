@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+
+#include "Frame.h"
+#include "FrameParser.h"
+#include "LinkClock.h"
+#include "LinkTiming.h"
+#include "Transport.h"
+
+namespace ecu {
+
+// Sends one request and waits for its reply: frames it with the next sequence number, sends
+// it again with the same number when no reply comes in time (the ECU answers a repeat with
+// its stored reply, so retries never execute twice), and gives up within bounded time.
+class RequestChannel {
+public:
+    enum class Status { Ok, ErrorReply, NoReply, PortFailed, NotOpen };
+    enum class Pace { Normal, Slow, Once };
+    struct Result {
+        Status status = Status::NotOpen;
+        Bytes payload;
+        uint8_t error = 0;
+        bool ok() const { return status == Status::Ok; }
+    };
+
+    RequestChannel(Transport& transport, LinkClock& clock);
+
+    Result request(uint8_t code, const Bytes& payload, Pace pace, int expectedReply);
+    // The handshake: sequence 0, and the numbering starts again after it.
+    Result hello(const Bytes& payload, Pace pace);
+
+    LinkTiming& timing() { return timing_; }
+    void setPolling(bool polling) { polling_ = polling; }
+    uint8_t lastSequence() const { return sequence_; }
+    size_t rejectedFrames() const { return parser_.rejected(); }
+
+private:
+    Result exchange(uint8_t sequence, uint8_t code, const Bytes& payload, Pace pace,
+                    int expectedReply);
+    bool matches(const Frame& frame, uint8_t sequence, uint8_t code) const;
+    int wireMs(int bytes) const;
+
+    Transport& transport_;
+    LinkClock& clock_;
+    FrameParser parser_;
+    LinkTiming timing_;
+    bool polling_ = false;
+    uint8_t sequence_ = 0;
+};
+
+}  // namespace ecu

@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLibrary>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <array>
+
+#include "IEcuLink.h"
+
+namespace {
+// ecusim on a pseudo-terminal, and libSerQorDL loaded as the program loads it.
+class EndToEnd : public ::testing::Test {
+protected:
+    void TearDown() override {
+        if (link) destroy(link);
+        library.unload();
+        qunsetenv("ECU_PORT");
+        if (sim.state() != QProcess::NotRunning) {
+            sim.closeWriteChannel();  // --exit-on-eof
+            if (!sim.waitForFinished(5000)) sim.kill();
+            sim.waitForFinished(5000);
+        }
+    }
+
+    void start(QStringList arguments) {
+        const QString bin = QCoreApplication::applicationDirPath();
+        arguments << "--exit-on-eof" << "--trace" << dir.filePath("trace.txt");
+        sim.start(bin + "/ecusim", arguments);
+        ASSERT_TRUE(sim.waitForStarted(10000));
+        while (!sim.canReadLine()) ASSERT_TRUE(sim.waitForReadyRead(10000)) << "no device line";
+        device = QString::fromLocal8Bit(sim.readLine()).trimmed();
+        ASSERT_TRUE(device.startsWith("/dev/")) << device.toStdString();
+        qputenv("ECU_PORT", device.toLocal8Bit());
+
+        library.setFileName(bin + "/libSerQorDL.so");
+        ASSERT_TRUE(library.load()) << library.errorString().toStdString();
+        auto create = reinterpret_cast<CreateClassInstanceFn>(library.resolve("_CreateClassInstance"));
+        destroy = reinterpret_cast<DestroyClassInstanceFn>(library.resolve("_DestroyClassInstance"));
+        version = reinterpret_cast<GetDllVersionFn>(library.resolve("_GetDLLVersion"));
+        ASSERT_TRUE(create && destroy && version);
+        lastError = reinterpret_cast<LastErrorFn>(library.resolve("_GetLastLinkError"));
+        link = create();
+        ASSERT_NE(link, nullptr);
+        // The component's set-up, with time-outs stretched for a loaded machine.
+        link->ConfigureLink1(0);
+        link->ConfigureLink2(5);
+        link->ConfigureLink3(4000);
+        link->ConfigureLink4(400, 2000);
+    }
+
+    QStringList traceLines() {
+        QFile file(dir.filePath("trace.txt"));
+        if (!file.open(QIODevice::ReadOnly)) return {};
+        return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+    }
+
+    QTemporaryDir dir;
+    QProcess sim;
+    QString device;
+    QLibrary library;
+    IEcuLink* link = nullptr;
+    DestroyClassInstanceFn destroy = nullptr;
+    GetDllVersionFn version = nullptr;
+    using LastErrorFn = int32_t (*)(IEcuLink*, char*, int32_t);
+    LastErrorFn lastError = nullptr;
+
+    std::string whyNot() {
+        char text[512] = {};
+        if (lastError) lastError(link, text, sizeof text);
+        return text;
+    }
+};
+}  // namespace
+
+TEST_F(EndToEnd, TheLibraryTalksToEcusimOverAPseudoTerminal) {
+    ASSERT_NO_FATAL_FAILURE(start({"--line-speed"}));
+    EcuLinkVersion v{};
+    version(&v);
+    EXPECT_EQ(v.major, 1);
+
+    ASSERT_EQ(link->OpenLink(), 1) << whyNot();
+    EXPECT_EQ(link->IsConnected(), 1);
+    std::array<uint8_t, 4> identity{};
+    ASSERT_EQ(link->ReadIdentity(identity.data()), 1);
+    EXPECT_EQ(identity, (std::array<uint8_t, 4>{7, 30, 7, 4}));
+
+    std::array<int32_t, 2> flags{};
+    ASSERT_EQ(link->ReadVariable(8963, flags.data()), 1);
+    EXPECT_EQ(flags, (std::array<int32_t, 2>{1044, 1}));
+    ASSERT_EQ(link->WriteValue(528, 1651), 1);
+    int32_t threshold = 0;
+    ASSERT_EQ(link->ReadVariable(528, &threshold), 1);
+    EXPECT_EQ(threshold, 1651);
+
+    std::array<int32_t, 6> row{};
+    ASSERT_EQ(link->ReadRow(6 * 4096 + 0x154, row.data(), 0), 1);
+    EXPECT_EQ(row[0], 120);
+    std::array<uint8_t, 34> block{};
+    int32_t length = 34;
+    ASSERT_EQ(link->ReadBlock(1, block.data(), &length), 1);
+    EXPECT_EQ(length, 34);
+    uint8_t size[2] = {84, 0};
+    int32_t status = 0;
+    ASSERT_EQ(link->SendCommand(4, size, &status, 2), 1);
+    EXPECT_EQ(size[1], 13);
+
+    link->Disconnect();
+    EXPECT_EQ(link->IsConnected(), 0);
+    EXPECT_EQ(link->ReadVariable(528, &threshold), 0);
+    ASSERT_EQ(link->Connect(), 1);
+    EXPECT_EQ(link->ReadVariable(528, &threshold), 1);
+
+    const QStringList trace = traceLines();
+    EXPECT_TRUE(trace.contains("ReadVariable 8963"));
+    EXPECT_TRUE(trace.contains("WriteValue 528 1651"));
+    EXPECT_TRUE(trace.contains("ReadRow 24916 0"));
+    EXPECT_EQ(trace.count("Connect"), 2);
+}
+
+TEST_F(EndToEnd, APulledCableIsALostConnectionAndTheLinkComesBack) {
+    ASSERT_NO_FATAL_FAILURE(start({"--pull-after", "4", "--drop", "0.01", "--seed", "3"}));
+    link->ConfigureLink3(600);  // the program's own values: a lost ECU is noticed quickly
+    link->ConfigureLink4(30, 600);
+    ASSERT_EQ(link->OpenLink(), 1) << whyNot();
+    int32_t value = 0;
+    int failures = 0;
+    for (int i = 0; i < 8; ++i) failures += link->ReadVariable(1, &value) == 0;
+    EXPECT_GE(failures, 4);
+    EXPECT_EQ(link->IsConnected(), 0);
+    EXPECT_EQ(link->Connect(), 0);
+}
+
+TEST_F(EndToEnd, ProgrammingThroughTheLibrary) {
+    ASSERT_NO_FATAL_FAILURE(start({"--program-result", "1", "--program-failures", "1",
+                                   "--restart-ms", "200"}));
+    std::vector<uint8_t> img{0, 2, 0, 0};  // 512 bytes of firmware
+    img.resize(4 + 512, 0x33);
+    link->BeginProgramming();
+    EXPECT_EQ(link->ProgramFromBuffer(img.data(), 2, 0, 1), 1);
+    // Give the ECU its restart time; a read of the boot customer waits for the answer.
+    uint8_t boot[4] = {};
+    for (int i = 0; i < 20 && link->ReadBootCustomer(boot) == 0; ++i) {
+    }
+    EXPECT_EQ(boot[0], 7);
+    EXPECT_EQ(link->ProgramFromBuffer(img.data(), 2, 0, 1), 0);
+    link->EndProgramming();
+    for (int i = 0; i < 20 && link->Connect() == 0; ++i) {
+    }
+    ASSERT_EQ(link->IsConnected(), 1);
+    int32_t status = 0;
+    ASSERT_EQ(link->ReadVariable(1, &status), 1);
+    EXPECT_EQ(status & 1, 1);
+}
