@@ -102,7 +102,7 @@ TEST_F(StoreOnEcu, Option10RederivesTheEngineTemperatures) {
     const double changeover = data->GetValue(117);
     const int reference3 = store().value(52, 3);
     ASSERT_TRUE(data->SetOption(10, true));
-    EXPECT_EQ(ecu().value(133, 1) & 0x0004, 0x0004);
+    EXPECT_EQ(ecu().value(3, 1) & 0x0004, 0x0004);
     const TemperatureCurve& fromStore = data->EngineCurve();
     EXPECT_EQ(fromStore.start(), -20);
     EXPECT_EQ(fromStore.codes().size(), 30u);
@@ -113,10 +113,9 @@ TEST_F(StoreOnEcu, Option10RederivesTheEngineTemperatures) {
     EXPECT_EQ(ecu().value(92, 3), fromStore.ToCode(degrees));
     EXPECT_EQ(ecu().value(92, 0), 0);
     EXPECT_EQ(ecu().value(92, 9), 255);
-    // Hand check: the sim's reference of 40 degrees on the built-in curve is 88; on the
-    // store's curve 40 degrees lies at point 12, code 89.
-    EXPECT_EQ(reference3, 88);
-    EXPECT_EQ(ecu().value(92, 3), 89);
+    // By hand: the ECU's changeover code 101 is 34.6 degrees on the built-in curve (between
+    // 113 at 30 and 100 at 35); on the store's curve that is 114 - 0.923 x 13, code 102.
+    EXPECT_EQ(ecu().value(117), 102);
     ASSERT_TRUE(data->SetOption(10, false));
     EXPECT_EQ(data->EngineCurve(), TemperatureCurve());
 }

@@ -176,8 +176,11 @@ TEST_P(PressureCoefficients, FollowTheElementSizeOfTheEcu) {
     ASSERT_TRUE(data->Transfer(TStreamDati::kLoadDefaults));
     ASSERT_TRUE(store().pressureByteForm());
     ASSERT_TRUE(data->Transfer(TStreamDati::kWriteEcu)) << data->LastError().toStdString();
-    if (c.form != Form::Absent) EXPECT_EQ(ecu().value(124, 0), c.written);
-    if (c.form == Form::Absent) EXPECT_TRUE(ecu().table().find(124) == nullptr);
+    if (c.form != Form::Absent) {
+        EXPECT_EQ(ecu().value(124, 0), c.written);
+    } else {
+        EXPECT_TRUE(ecu().table().find(124) == nullptr);
+    }
 
     if (c.form == Form::Bits8) {
         // Values in the 16-bit form go divided by 30, kept to a signed byte.
@@ -247,8 +250,8 @@ TEST_F(Transfer, FailedBaseTempiReadFallsBackTo2560) {
     start();
     store().set(2, 0, 3000);
     ecu().setValue(3, 0, 1046);
-    // The first request (row 1) passes, the second (BaseTempi) finds the cable pulled.
-    loop->pullCableAfter(static_cast<int>(ecu().framesReceived()) + 1);
+    // Row 1 gets its answer; the answer to the BaseTempi request is lost.
+    loop->pullCableAfter(static_cast<int>(ecu().framesReceived()) + 2);
     EXPECT_FALSE(data->Transfer(TStreamDati::kReadEcu));
     EXPECT_EQ(store().value(1, 0), 1046);
     EXPECT_EQ(data->BaseTempi(), 2560);
