@@ -1,0 +1,171 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <array>
+#include <memory>
+
+#include "ParameterStore.h"
+#include "TQorConnectEcu.h"
+#include "TQorGlobalData.h"
+#include "TemperatureCurve.h"
+
+class TransferEngine;
+class ValueAccess;
+
+// The data module: owns the ECU link component and the settings component, holds the
+// working copy of every ECU parameter and moves it between defaults, configuration
+// sources and the ECU. Every screen reaches the ECU and the parameters through it.
+class TStreamDati : public QObject {
+    Q_OBJECT
+
+  public:
+    // Transfer flags.
+    static constexpr int kLoadDefaults = 0x01;  // defaults, then the configuration source
+    static constexpr int kReadEcu = 0x02;
+    static constexpr int kSaveFile = 0x04;
+    static constexpr int kWriteEcu = 0x08;
+
+    // Main-state codes carried by mainState.
+    static constexpr int kStateDescription = 2;
+    static constexpr int kStateFuel = 5;
+
+    static constexpr int kMaxDescription = 28;
+    static constexpr int kMaxSerialNumber = 20;
+    static constexpr int kReadyStatus = 172;
+    static constexpr int kReconnectMs = 20000;
+    static constexpr int kNoValue = 800000;  // what GetValue answers for an unknown code
+
+    struct Options {
+        bool loadLinkLibrary = true;  // false: the caller hands a link over with UseLink
+        QString linkLibrary = QString::fromLatin1(TQorConnectEcu::kDefaultDllName);
+        bool loadSettings = true;
+    };
+
+    explicit TStreamDati(QObject* parent = nullptr);
+    explicit TStreamDati(const Options& options, QObject* parent = nullptr);
+    ~TStreamDati() override;
+
+    TQorConnectEcu& QorConnectEcu() { return *connect_; }
+    TQorGlobalData& QorGlobalData() { return *settings_; }
+    IEcuLink& link() { return connect_->link(); }
+
+    // Moves the groups of groupMask as the flags say; false when any step failed (the
+    // reason in LastError). resourceId > 0 names a base configuration.
+    bool Transfer(int flags, const QString& fileName = {}, int resourceId = 0, int groupMask = 0xFF,
+                  bool showProgress = false);
+    QString LastError() const { return lastError_; }
+    QString FileName() const { return fileName_; }
+    void SetFileName(const QString& name) { fileName_ = name.left(260); }
+
+    // Configuration source (file or base configuration) and its INI primitives. Read* change
+    // the value only when the key exists; with no source open all of them do nothing.
+    bool IsSourceOpen() const;
+    void OpenFileSource(bool forReading);
+    void OpenResourceSource(int number);
+    void CloseFileSource();
+    void CloseResourceSource();
+    void ReadInt(int32_t& value, const QString& key, const QString& section);
+    void ReadBool(bool& value, const QString& key, const QString& section);
+    void ReadText(QString& text, const QString& key, const QString& section, int maxLength);
+    void WriteInt(int32_t value, const QString& key, const QString& section);
+    void WriteBool(bool value, const QString& key, const QString& section);
+    void WriteText(const QString& text, const QString& key, const QString& section);
+
+    // Scrambling key; a key over 49 characters is refused and the old one stays.
+    bool SetKey(const QString& key);
+    QString Key() const { return key_; }
+    bool WriteThrough() const { return writeThrough_; }
+    int GrandTotal() const { return grandTotal_; }
+    int MovedBytes() const { return moved_; }
+
+    // The store.
+    ParameterStore& Store() { return store_; }
+    const ParameterStore& Store() const { return store_; }
+    bool IsModified() const { return store_.modified(); }
+    void SetModified(bool on) { store_.setModified(on); }
+    int32_t BaseTempi() const { return store_.tick(); }
+
+    // Value access by parameter code.
+    double GetValue(uint32_t code);
+    int SetValue(int64_t code, double value);
+    double GetElement(uint32_t code, int index);
+    int SetElement(uint32_t code, int index, double value);
+
+    // Options of "Flag1" / "Flag2".
+    int GetOption(int option) const;
+    bool SetOption(int option, bool on);
+
+    // Temperature curves.
+    const TemperatureCurve& GasCurve() const { return gasCurve_; }
+    const TemperatureCurve& EngineCurve() const { return engineCurve_; }
+    void ChooseGasCurve();     // by "TipoSensoreTemperaturaGas"
+    void ChooseEngineCurve();  // from the store with option 10, else the built-in one
+    // The ten references: element 0 is 0, element 9 is 255, the others the code of degrees.
+    bool SetGasReference(int element, double degrees);
+    bool SetEngineReference(int element, double degrees);
+
+    // Level sensor: type 0, 1, 2 also set the four references; other codes only the type.
+    bool SetLevelSensorType(int type);
+    // The references of level sensor type 0, 1 or 2.
+    static std::vector<int32_t> LevelReferences(int type);
+    bool SetLevelSensorReference(int index, int32_t code);
+    // One time of the default injection-time table, in milliseconds.
+    bool SetDefaultInjectionTime(int line, int column, double ms);
+
+    // Description (28 characters in the ECU header) and serial number (20).
+    bool SetDescription(const QString& text);
+    QString GetDescription() const;
+    bool SetSerialNumber(const QString& text);
+    QString GetSerialNumber() const;
+    bool SetOfficial(bool on);
+    bool IsOfficial() const { return store_.official(); }
+    // kind 1 "DescrizAuto", 2 "Euro", 3 "Motore", 4 "Centralina", 5 "Cambio".
+    bool SetVehicleText(int kind, const QString& text);
+
+    // Identity: customer code, model code and two more bytes.
+    bool ReadIdentity();
+    void SetIdentityDefaults(int model);
+    bool WriteCustomerCode(int code);
+    int Identity(int index) const { return store_.identity().at(static_cast<size_t>(index)); }
+
+    bool Reconnect(int timeoutMs = kReconnectMs);
+    bool WaitReady(int timeoutMs);
+
+    // Milliseconds and ECU timer counts at the store's BaseTempi.
+    int32_t TimeToRaw(double ms) const;
+    double RawToTime(int32_t raw) const;
+
+    // Clears the official flag of a configuration marked official (setters call it).
+    void ClearOfficial();
+
+  signals:
+    // Transfer progress (0x8191): a percentage, or an increment when increment is set.
+    void progress(int value, bool increment);
+    // Main-state changes (0x8190): code 2 description changed, 5 fuel changed (wParam: the
+    // option's bit before the change).
+    void mainState(int code, int wParam);
+
+  private:
+    friend class TransferEngine;
+    friend class ValueAccess;
+
+    bool writeReference(int variable, int row, int element, double degrees,
+                        const TemperatureCurve& curve);
+    void rederiveGasTemperatures();
+    void rederiveEngineTemperatures();
+    void emitProgress(int value) { emit progress(value, false); }
+
+    std::unique_ptr<TQorGlobalData> settings_;
+    std::unique_ptr<TQorConnectEcu> connect_;
+    ParameterStore store_;
+    TemperatureCurve gasCurve_;
+    TemperatureCurve engineCurve_;
+    std::unique_ptr<ValueAccess> values_;
+    QString key_;
+    QString fileName_;
+    QString lastError_;
+    bool writeThrough_ = false;
+    int grandTotal_ = 0;
+    int moved_ = 0;
+};

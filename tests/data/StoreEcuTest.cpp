@@ -1,0 +1,153 @@
+#include "EcuStore.h"
+
+namespace {
+class StoreOnEcu : public EcuStore {
+  protected:
+    void SetUp() override {
+        start();
+        ASSERT_TRUE(data->Transfer(TStreamDati::kReadEcu));
+        loop->clearTrace();
+    }
+};
+
+TEST_F(StoreOnEcu, SetValueWritesFirstThenStores) {
+    ecu().setValue(16, 0, 1601);
+    ASSERT_TRUE(data->Transfer(TStreamDati::kReadEcu));
+    ASSERT_TRUE(data->IsOfficial());
+    EXPECT_EQ(data->SetValue(528, 1650), 1);
+    EXPECT_EQ(ecu().value(16), 1651);  // threshold 1650, direction bit kept
+    EXPECT_EQ(store().value(22), 1651);
+    EXPECT_FALSE(data->IsOfficial());
+    EXPECT_EQ(ecu().value(53, 0) & 0x80, 0);
+
+    EXPECT_EQ(data->SetValue(56, 0.3), 1);
+    EXPECT_EQ(ecu().value(56), 3);
+    EXPECT_EQ(data->SetValue(36700186, 2), 1);  // two bits at shift 3 of variable 26
+    EXPECT_EQ(ecu().value(26), 2 << 3);
+    EXPECT_DOUBLE_EQ(data->GetValue(36700186), 2);
+    EXPECT_EQ(data->SetValue(50331674, 5), 1);
+    EXPECT_EQ(ecu().value(26), (2 << 3) | 5);
+    EXPECT_EQ(data->SetElement(586, 1, 1.0), 1);
+    EXPECT_EQ(ecu().value(74, 1), 391);  // 1 ms at 2.56 us
+    EXPECT_EQ(data->SetElement(25, 9, 77), 1);
+    EXPECT_EQ(ecu().value(25, 9), 77);
+    EXPECT_EQ(data->SetValue(4, 3), 1);
+    EXPECT_EQ(ecu().value(4), 4);
+}
+
+TEST_F(StoreOnEcu, ReadFirstCodesRefreshTheStore) {
+    ecu().setValue(5, 0, 51);
+    ecu().setValue(60, 0, 20);
+    EXPECT_DOUBLE_EQ(data->GetValue(5), 1.0);
+    EXPECT_EQ(store().value(13), 51);
+    EXPECT_DOUBLE_EQ(data->GetValue(572), 20 * 2560 * 0.005);
+    // Without the ECU the stored value is converted.
+    loop->pullCable();
+    ecu().setValue(5, 0, 102);
+    EXPECT_DOUBLE_EQ(data->GetValue(5), 1.0);
+}
+
+TEST_F(StoreOnEcu, UnchangedValueKeepsTheOfficialFlag) {
+    ASSERT_TRUE(data->IsOfficial());
+    EXPECT_EQ(data->SetValue(528, 1500), 1);
+    EXPECT_TRUE(data->IsOfficial());
+    EXPECT_TRUE(data->IsModified());
+}
+
+TEST_F(StoreOnEcu, DescriptionAndSerialNumber) {
+    std::vector<std::pair<int, int>> states;
+    QObject::connect(data.get(), &TStreamDati::mainState,
+                     [&](int code, int wParam) { states.emplace_back(code, wParam); });
+    EXPECT_TRUE(data->SetDescription("Panda 1.1"));
+    EXPECT_EQ(data->GetDescription(), "Panda 1.1");
+    EXPECT_EQ(ecu().value(53, 2), 'P');
+    EXPECT_EQ(ecu().value(53, 11), 0);
+    EXPECT_TRUE(data->SetDescription(QString(40, 'z')));
+    EXPECT_EQ(data->GetDescription(), QString(28, 'z'));
+    EXPECT_EQ(ecu().value(53, 29), 'z');
+    EXPECT_TRUE(data->SetSerialNumber("SN-1"));
+    EXPECT_EQ(data->GetSerialNumber(), "SN-1");
+    EXPECT_EQ(ecu().values(0), (std::vector<int32_t>{'S', 'N', '-', '1', 0, 0, 0, 0, 0, 0,
+                                                     0,   0,   0,   0,   0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(states, (std::vector<std::pair<int, int>>{{2, 0}, {2, 0}, {2, 0}}));
+}
+
+TEST_F(StoreOnEcu, OfficialFlagAndIdentity) {
+    EXPECT_TRUE(data->SetOfficial(false));
+    EXPECT_FALSE(data->IsOfficial());
+    EXPECT_EQ(ecu().value(53, 0), 0);
+    loop->refuseWrites(true);
+    EXPECT_FALSE(data->SetOfficial(true));
+    EXPECT_FALSE(data->IsOfficial());
+    loop->refuseWrites(false);
+    ASSERT_TRUE(data->ReadIdentity());
+    EXPECT_EQ(data->Identity(0), 7);
+    EXPECT_EQ(data->Identity(1), 30);
+    EXPECT_EQ(data->Identity(3), 4);
+}
+
+TEST_F(StoreOnEcu, LevelSensorTypeSetsItsReferences) {
+    EXPECT_TRUE(data->SetLevelSensorType(1));
+    EXPECT_EQ(ecu().value(36), 1);
+    EXPECT_EQ(ecu().values(37), (std::vector<int32_t>{100, 128, 153, 178}));
+    EXPECT_EQ(store().values(31), (std::vector<int32_t>{100, 128, 153, 178}));
+    EXPECT_TRUE(data->SetLevelSensorType(4));
+    EXPECT_EQ(ecu().value(36), 4);
+    EXPECT_EQ(ecu().values(37), (std::vector<int32_t>{100, 128, 153, 178}));
+}
+
+TEST_F(StoreOnEcu, Option10RederivesTheEngineTemperatures) {
+    const TemperatureCurve builtIn = data->EngineCurve();
+    ASSERT_EQ(builtIn, TemperatureCurve());
+    const double changeover = data->GetValue(117);
+    const int reference3 = store().value(52, 3);
+    ASSERT_TRUE(data->SetOption(10, true));
+    EXPECT_EQ(ecu().value(3, 1) & 0x0004, 0x0004);
+    const TemperatureCurve& fromStore = data->EngineCurve();
+    EXPECT_EQ(fromStore.start(), -20);
+    EXPECT_EQ(fromStore.codes().size(), 30u);
+    EXPECT_EQ(ecu().value(117), fromStore.ToCode(changeover));
+    EXPECT_NEAR(data->GetValue(117), changeover, 1.0);
+    // Reference 3: whole degrees on the old curve, the new curve's code of them.
+    const int degrees = static_cast<int>(builtIn.ToDegrees(reference3) + 0.5);
+    EXPECT_EQ(ecu().value(92, 3), fromStore.ToCode(degrees));
+    EXPECT_EQ(ecu().value(92, 0), 0);
+    EXPECT_EQ(ecu().value(92, 9), 255);
+    // By hand: the ECU's changeover code 101 is 34.6 degrees on the built-in curve (between
+    // 113 at 30 and 100 at 35); on the store's curve that is 114 - 0.923 x 13, code 102.
+    EXPECT_EQ(ecu().value(117), 102);
+    ASSERT_TRUE(data->SetOption(10, false));
+    EXPECT_EQ(data->EngineCurve(), TemperatureCurve());
+}
+
+TEST_F(StoreOnEcu, Option9RederivesTheGasTemperatures) {
+    const double changeover = data->GetValue(15);
+    // The sensor type changed in the store; option 9 rebuilds the curve for it.
+    store().set(3, 0, 2);
+    ASSERT_TRUE(data->SetOption(9, true));
+    EXPECT_EQ(data->GasCurve(), TemperatureCurve::Gas(2));
+    EXPECT_EQ(ecu().value(15), TemperatureCurve::Gas(2).ToCode(changeover));
+    EXPECT_EQ(ecu().value(42, 7), TemperatureCurve::Gas(2).ToCode(25));
+    EXPECT_TRUE(data->GetOption(9));
+}
+
+TEST_F(StoreOnEcu, Option1TellsTheOldBit) {
+    std::vector<std::pair<int, int>> states;
+    QObject::connect(data.get(), &TStreamDati::mainState,
+                     [&](int code, int wParam) { states.emplace_back(code, wParam); });
+    ASSERT_TRUE(data->SetOption(1, true));
+    ASSERT_TRUE(data->SetOption(1, false));
+    EXPECT_EQ(states, (std::vector<std::pair<int, int>>{{5, 0}, {5, 1}}));
+    EXPECT_EQ(ecu().value(3, 0) & 0x0002, 0);
+}
+
+TEST_F(StoreOnEcu, ReconnectWaitsForReadiness) {
+    const qint64 before = clock.nowMs();
+    EXPECT_TRUE(data->Reconnect());
+    EXPECT_GE(clock.nowMs() - before, 1000 + 500);
+    loop->pullCable();
+    const qint64 pulled = clock.nowMs();
+    EXPECT_FALSE(data->Reconnect(3000));
+    EXPECT_LT(clock.nowMs() - pulled, 3000 + 20000 + 5000);
+}
+}  // namespace
