@@ -3,9 +3,15 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QWidget>
+#include <ostream>
 
 #include "TKeyComboBox.h"
 #include "TNumericEdit.h"
+
+// Readable failure messages for texts.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
 
 // A small shown and active window with three chained numeric fields a -> b -> c -> list and a
 // plain line edit outside the chain to click on. The locale is pinned to one with a point.

@@ -5,9 +5,12 @@
 #include <QDialog>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QTest>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+#include <memory>
 
 #include "FieldWindow.h"
 
@@ -220,6 +223,42 @@ TEST(KeyComboBox, EnterNeverReachesTheDefaultButton) {
     EXPECT_EQ(list->currentIndex(), 1);
     EXPECT_EQ(clicked.count(), 0);
     EXPECT_TRUE(dialog.isVisible());
+}
+
+// Turns the rolling list animation on for a scope.
+class RollingLists {
+  public:
+    RollingLists()
+        : general_(QApplication::isEffectEnabled(Qt::UI_General)),
+          animated_(QApplication::isEffectEnabled(Qt::UI_AnimateCombo)) {
+        QApplication::setEffectEnabled(Qt::UI_General, true);
+        QApplication::setEffectEnabled(Qt::UI_AnimateCombo, true);
+    }
+    ~RollingLists() {
+        QApplication::setEffectEnabled(Qt::UI_AnimateCombo, animated_);
+        QApplication::setEffectEnabled(Qt::UI_General, general_);
+    }
+
+  private:
+    bool general_;
+    bool animated_;
+};
+
+TEST(KeyComboBox, AnAnimatedListIsOpenAtOnce) {
+    RollingLists rolling;
+    // A style whose lists roll open rather than pop up.
+    std::unique_ptr<QStyle> style(QStyleFactory::create("Windows"));
+    ASSERT_NE(style, nullptr);
+    ListWindow w(1);
+    w.list->setStyle(style.get());
+    QSignalSpy committed(w.list, &TKeyComboBox::committed);
+    FieldWindow::Press(Qt::Key_Return);
+    EXPECT_TRUE(w.list->IsListOpen());
+    EXPECT_EQ(committed.count(), 0);
+    FieldWindow::Press(Qt::Key_Down);
+    FieldWindow::Press(Qt::Key_Return);
+    EXPECT_EQ(w.list->currentIndex(), 2);
+    EXPECT_EQ(committed.count(), 1);
 }
 
 }  // namespace
