@@ -16,7 +16,7 @@ using ecu::Bytes;
 namespace {
 // Serves the input as the ECU's replies, a piece per read; time moves on when it runs out.
 class FuzzTransport final : public ecu::Transport {
-public:
+  public:
     FuzzTransport(const uint8_t* data, size_t size, int64_t& now)
         : data_(data), size_(size), now_(now) {}
     std::vector<std::string> candidates(int) override { return {"fuzz"}; }
@@ -39,7 +39,7 @@ public:
     int baudRate() const override { return p::kBaudRate; }
     std::string lastError() const override { return {}; }
 
-private:
+  private:
     const uint8_t* data_;
     size_t size_;
     int64_t& now_;
@@ -48,11 +48,11 @@ private:
 };
 
 class FuzzClock final : public ecu::LinkClock {
-public:
+  public:
     explicit FuzzClock(int64_t& now) : now_(now) {}
     int64_t nowMs() override { return now_; }
 
-private:
+  private:
     int64_t& now_;
 };
 
@@ -122,9 +122,15 @@ void append(Bytes& out, const Bytes& more) { out.insert(out.end(), more.begin(),
 void FuzzLink::run(const uint8_t* data, size_t size) {
     if (size < 1) return;
     switch (data[0] % kModes) {
-        case kReplyParser: parseReplies(data + 1, size - 1); break;
-        case kEcu: feedEcu(data + 1, size - 1); break;
-        default: driveLink(data + 1, size - 1); break;
+        case kReplyParser:
+            parseReplies(data + 1, size - 1);
+            break;
+        case kEcu:
+            feedEcu(data + 1, size - 1);
+            break;
+        default:
+            driveLink(data + 1, size - 1);
+            break;
     }
 }
 

@@ -11,7 +11,8 @@ int main(int argc, char** argv) {
     for (const auto& seed : FuzzLink::seeds()) {
         std::ofstream file(std::string(argv[1]) + "/seed" + std::to_string(n++),
                            std::ios::binary | std::ios::trunc);
-        file.write(reinterpret_cast<const char*>(seed.data()), static_cast<std::streamsize>(seed.size()));
+        file.write(reinterpret_cast<const char*>(seed.data()),
+                   static_cast<std::streamsize>(seed.size()));
         if (!file) return std::fprintf(stderr, "cannot write %s\n", argv[1]), 1;
     }
     return 0;

@@ -12,7 +12,7 @@
 namespace {
 // ecusim on a pseudo-terminal, and libSerQorDL loaded as the program loads it.
 class EndToEnd : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override {
         if (link) destroy(link);
         library.unload();
@@ -26,7 +26,8 @@ protected:
 
     void start(QStringList arguments) {
         const QString bin = QCoreApplication::applicationDirPath();
-        arguments << "--exit-on-eof" << "--trace" << dir.filePath("trace.txt");
+        arguments << "--exit-on-eof"
+                  << "--trace" << dir.filePath("trace.txt");
         sim.start(bin + "/ecusim", arguments);
         ASSERT_TRUE(sim.waitForStarted(10000));
         while (!sim.canReadLine()) ASSERT_TRUE(sim.waitForReadyRead(10000)) << "no device line";
@@ -36,8 +37,10 @@ protected:
 
         library.setFileName(bin + "/libSerQorDL.so");
         ASSERT_TRUE(library.load()) << library.errorString().toStdString();
-        auto create = reinterpret_cast<CreateClassInstanceFn>(library.resolve("_CreateClassInstance"));
-        destroy = reinterpret_cast<DestroyClassInstanceFn>(library.resolve("_DestroyClassInstance"));
+        auto create =
+            reinterpret_cast<CreateClassInstanceFn>(library.resolve("_CreateClassInstance"));
+        destroy =
+            reinterpret_cast<DestroyClassInstanceFn>(library.resolve("_DestroyClassInstance"));
         version = reinterpret_cast<GetDllVersionFn>(library.resolve("_GetDLLVersion"));
         ASSERT_TRUE(create && destroy && version);
         lastError = reinterpret_cast<LastErrorFn>(library.resolve("_GetLastLinkError"));
@@ -133,8 +136,8 @@ TEST_F(EndToEnd, APulledCableIsALostConnectionAndTheLinkComesBack) {
 }
 
 TEST_F(EndToEnd, ProgrammingThroughTheLibrary) {
-    ASSERT_NO_FATAL_FAILURE(start({"--program-result", "1", "--program-failures", "1",
-                                   "--restart-ms", "200"}));
+    ASSERT_NO_FATAL_FAILURE(
+        start({"--program-result", "1", "--program-failures", "1", "--restart-ms", "200"}));
     std::vector<uint8_t> img{0, 2, 0, 0};  // 512 bytes of firmware
     img.resize(4 + 512, 0x33);
     link->BeginProgramming();
