@@ -37,8 +37,10 @@ int main(int argc, char** argv) {
 
     QLibrary library(bin + "/libSerQorDL.so");
     auto create = reinterpret_cast<CreateClassInstanceFn>(library.resolve("_CreateClassInstance"));
-    auto destroy = reinterpret_cast<DestroyClassInstanceFn>(library.resolve("_DestroyClassInstance"));
-    if (!create || !destroy) return std::fprintf(stderr, "%s\n", qPrintable(library.errorString())), 1;
+    auto destroy =
+        reinterpret_cast<DestroyClassInstanceFn>(library.resolve("_DestroyClassInstance"));
+    if (!create || !destroy)
+        return std::fprintf(stderr, "%s\n", qPrintable(library.errorString())), 1;
     IEcuLink* link = create();
     link->ConfigureLink1(0);
     link->ConfigureLink2(5);
@@ -73,8 +75,9 @@ int main(int argc, char** argv) {
     double elapsed = 0, wire = 0;
     for (const Measure* m : {&block, &variable}) {
         const double mean = m->elapsedMs / m->count;
-        std::printf("%-18s %d round trips at %d baud: %.3f ms each, wire time %.3f ms, ratio %.3f\n",
-                    m->name, m->count, p::kBaudRate, mean, wireMs(m->bytes), mean / wireMs(m->bytes));
+        std::printf(
+            "%-18s %d round trips at %d baud: %.3f ms each, wire time %.3f ms, ratio %.3f\n",
+            m->name, m->count, p::kBaudRate, mean, wireMs(m->bytes), mean / wireMs(m->bytes));
         elapsed += m->elapsedMs;
         wire += wireMs(m->bytes) * m->count;
     }

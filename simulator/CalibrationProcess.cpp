@@ -37,9 +37,12 @@ void CalibrationProcess::follow(int64_t nowMs, EngineModel& engine, double targe
             enter(2, nowMs);
             break;
         case 2:
-            if (std::abs(engine.at(nowMs).rpm - targetRpm) > 100) steadySinceMs_ = -1;
-            else if (steadySinceMs_ < 0) steadySinceMs_ = nowMs;
-            else if (nowMs - steadySinceMs_ >= 1000) enter(3, nowMs);
+            if (std::abs(engine.at(nowMs).rpm - targetRpm) > 100)
+                steadySinceMs_ = -1;
+            else if (steadySinceMs_ < 0)
+                steadySinceMs_ = nowMs;
+            else if (nowMs - steadySinceMs_ >= 1000)
+                enter(3, nowMs);
             break;
         case 10:
             if (inStep >= 1500) enter(11, nowMs);

@@ -10,11 +10,15 @@ namespace sim {
 // error bits asked for), step 2 waits until the engine holds the target speed for a second,
 // steps 3 to 9 measure, 10 verifies, 11 prepares the result, 12 waits for command 18.
 class CalibrationProcess {
-public:
+  public:
     static constexpr int kDone = 12;
 
     void start(int64_t nowMs, uint8_t errorBits);
-    void abort() { running_ = false; step_ = 0; errors_ = 0; }
+    void abort() {
+        running_ = false;
+        step_ = 0;
+        errors_ = 0;
+    }
     // Follows the engine; asks it to hold targetRpm while the calibration needs it.
     void follow(int64_t nowMs, EngineModel& engine, double targetRpm);
 
@@ -23,7 +27,7 @@ public:
     int step() const { return step_; }
     uint8_t errors() const { return errors_; }
 
-private:
+  private:
     void enter(int step, int64_t nowMs);
 
     bool running_ = false;

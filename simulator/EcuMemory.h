@@ -11,7 +11,7 @@ namespace sim {
 // made permanent at once; inside one (command 17 .. command 18) writes stay in working memory
 // until the sequence closes, and a restart before that loses them.
 class EcuMemory {
-public:
+  public:
     explicit EcuMemory(const EcuVariableTable& table);
 
     const EcuVariableTable& table() const { return table_; }
@@ -29,7 +29,7 @@ public:
     // Factory contents, except the variables listed.
     void factoryReset(const std::vector<int>& keep);
 
-private:
+  private:
     const EcuVariableTable& table_;
     std::map<int, std::vector<int32_t>> working_;
     std::map<int, std::vector<int32_t>> permanent_;

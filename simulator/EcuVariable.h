@@ -8,10 +8,10 @@ namespace sim {
 // One variable of the ECU's memory as the ECU itself knows it.
 struct EcuVariable {
     int number = 0;
-    int count = 1;          // elements; 1 = a scalar
-    bool wide = false;      // 16-bit elements
+    int count = 1;      // elements; 1 = a scalar
+    bool wide = false;  // 16-bit elements
     bool isSigned = false;
-    int rowLength = 0;      // > 0: a table of count / rowLength rows, accessed by row or cell
+    int rowLength = 0;  // > 0: a table of count / rowLength rows, accessed by row or cell
     bool readOnly = false;
     std::vector<int32_t> initial;
 

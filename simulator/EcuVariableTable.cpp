@@ -50,8 +50,8 @@ const EcuVariable* EcuVariableTable::find(int number) const {
 void EcuVariableTable::add(int number, int count, bool wide, bool isSigned,
                            std::vector<int32_t> initial, int rowLength, bool readOnly) {
     initial.resize(static_cast<size_t>(count), 0);
-    variables_[number] = EcuVariable{number, count, wide, isSigned, rowLength, readOnly,
-                                     std::move(initial)};
+    variables_[number] =
+        EcuVariable{number, count, wide, isSigned, rowLength, readOnly, std::move(initial)};
 }
 
 void EcuVariableTable::addScalars(const VirtualEcuOptions& o) {
@@ -66,32 +66,54 @@ void EcuVariableTable::addScalars(const VirtualEcuOptions& o) {
     const Scalar scalars[] = {
         {kStatus, false, o.initRequest ? 1 : 0, false},
         {kReadiness, false, 0, true},
-        {kLambdaType, false, 2, false},      {kLambdaRef, false, 28, false},
-        {6, false, 0, false},                {kProbeWarmUp, false, 5, false},
-        {8, false, 31, false},               {9, false, 15, false},
-        {10, false, 31, false},              {11, false, 15, false},
+        {kLambdaType, false, 2, false},
+        {kLambdaRef, false, 28, false},
+        {6, false, 0, false},
+        {kProbeWarmUp, false, 5, false},
+        {8, false, 31, false},
+        {9, false, 15, false},
+        {10, false, 31, false},
+        {11, false, 15, false},
         {kChangeoverTemp, false, gas.codeOf(30), false},
         {kChangeoverSpeed, true, 1500, false},
-        {17, false, 60, false},              {18, true, 0, false},
-        {20, false, 2, false},               {23, false, 0, false},
-        {24, true, 0, false},                {kPackedBits, false, 0, false},
-        {36, false, 129, false},             {52, false, 3, false},
-        {56, false, 10, false},              {59, true, 0, false},
-        {60, true, 0, false},                {62, false, 2, false},
+        {17, false, 60, false},
+        {18, true, 0, false},
+        {20, false, 2, false},
+        {23, false, 0, false},
+        {24, true, 0, false},
+        {kPackedBits, false, 0, false},
+        {36, false, 129, false},
+        {52, false, 3, false},
+        {56, false, 10, false},
+        {59, true, 0, false},
+        {60, true, 0, false},
+        {62, false, 2, false},
         {kCustomer, false, o.customer, false},
-        {67, false, 12, true},               {68, false, 3, true},
-        {kLevelHigh, false, 41, false},      {kLevelLow, false, 5, false},
-        {75, true, 1242, false},             {82, true, 0, false},
-        {83, true, ticks(1.5), false},       {109, false, 0, false},
+        {67, false, 12, true},
+        {68, false, 3, true},
+        {kLevelHigh, false, 41, false},
+        {kLevelLow, false, 5, false},
+        {75, true, 1242, false},
+        {82, true, 0, false},
+        {83, true, ticks(1.5), false},
+        {109, false, 0, false},
         {117, false, engine.codeOf(35), false},
-        {118, false, 50, false},             {119, false, 45, false},
-        {kTick, true, 2560, false},          {122, false, 20, false},
-        {125, true, ticks(0.3), false},      {126, true, ticks(1.1), false},
-        {128, true, ticks(0.6), false},      {kGasSensorType, false, 0, false},
-        {135, false, 0, false},              {136, false, 100, false},
-        {137, false, 0, false},              {141, true, 8000, false},
-        {142, true, ticks(2), false},        {144, false, engine.codeOf(50), false},
-        {146, true, ticks(12), false},       {147, true, 0, false},
+        {118, false, 50, false},
+        {119, false, 45, false},
+        {kTick, true, 2560, false},
+        {122, false, 20, false},
+        {125, true, ticks(0.3), false},
+        {126, true, ticks(1.1), false},
+        {128, true, ticks(0.6), false},
+        {kGasSensorType, false, 0, false},
+        {135, false, 0, false},
+        {136, false, 100, false},
+        {137, false, 0, false},
+        {141, true, 8000, false},
+        {142, true, ticks(2), false},
+        {144, false, engine.codeOf(50), false},
+        {146, true, ticks(12), false},
+        {147, true, 0, false},
         {kCalibrationSpeed, true, 2800, false},
     };
     for (const Scalar& s : scalars) add(s.number, 1, s.wide, false, {s.value}, 0, s.readOnly);
@@ -123,17 +145,18 @@ void EcuVariableTable::addArrays(const VirtualEcuOptions& o) {
     add(57, 5, false, false, {});
     add(58, 5, false, false, {});
     add(74, 2, true, false, {ticks(3), 0});
-    add(81, 4, false, false, {gas.codeOf(-40), gas.codeOf(180), engine.codeOf(-40),
-                              engine.codeOf(180)});
+    add(81, 4, false, false,
+        {gas.codeOf(-40), gas.codeOf(180), engine.codeOf(-40), engine.codeOf(180)});
     add(92, 10, false, false, references(engine));
     add(93, 9, false, false, {109, 106, 103, 100, 97, 94, 91, 88, 85});
     add(120, 6, true, true, {100, 500, 100, 500, -108, 542});
     add(123, 15, true, false,
         {500, 550, 590, 630, 670, 710, 750, 790, 830, 870, 910, 950, 1000, 1050, 1100});
-    const std::vector<int32_t> coefficients = {114, 100, 88, 77, 67, 56, 46, 37,
+    const std::vector<int32_t> coefficients = {114, 100, 88, 77, 67,  56,  46, 37,
                                                27,  18,  9,  0,  -11, -21, -32};
     using Form = VirtualEcuOptions::PressureCoefficients;
-    if (o.pressureCoefficients == Form::Bits16) add(kPressureCoefficients, 15, true, true, coefficients);
+    if (o.pressureCoefficients == Form::Bits16)
+        add(kPressureCoefficients, 15, true, true, coefficients);
     if (o.pressureCoefficients == Form::Bits8) {
         std::vector<int32_t> small;
         for (int32_t c : coefficients) small.push_back(std::clamp(c / 30, -128, 127));

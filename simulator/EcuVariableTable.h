@@ -10,7 +10,7 @@ namespace sim {
 // The ECU's own list of its variables: number, element count, width, signedness, table shape
 // and factory contents (a configured car: a 4-cylinder LPG installation).
 class EcuVariableTable {
-public:
+  public:
     explicit EcuVariableTable(const VirtualEcuOptions& options);
 
     const EcuVariable* find(int number) const;
@@ -20,13 +20,13 @@ public:
     static constexpr int kSerial = 0, kStatus = 1, kReadiness = 2, kFlags = 3, kLambdaType = 4,
                          kLambdaRef = 5, kProbeWarmUp = 7, kChangeoverTemp = 15,
                          kChangeoverSpeed = 16, kPackedBits = 26, kGasSensorType = 134,
-                         kHeader = 53, kKTimes = 55, kKSpeeds = 61, kCustomer = 64,
-                         kLevelHigh = 71, kLevelLow = 72, kKMap = 84, kTick = 121,
-                         kPressureCoefficients = 124, kEngineCurveParams = 138,
-                         kEngineCurveCodes = 139, kCorrection = 149, kCalibrationSpeed = 150;
+                         kHeader = 53, kKTimes = 55, kKSpeeds = 61, kCustomer = 64, kLevelHigh = 71,
+                         kLevelLow = 72, kKMap = 84, kTick = 121, kPressureCoefficients = 124,
+                         kEngineCurveParams = 138, kEngineCurveCodes = 139, kCorrection = 149,
+                         kCalibrationSpeed = 150;
     static constexpr int kReady = 172;
 
-private:
+  private:
     void add(int number, int count, bool wide, bool isSigned, std::vector<int32_t> initial,
              int rowLength = 0, bool readOnly = false);
     void addScalars(const VirtualEcuOptions& options);

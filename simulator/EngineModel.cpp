@@ -37,8 +37,8 @@ EngineModel::State follow(const Point (&points)[N], double s) {
 
 EngineModel::State EngineModel::scripted(int64_t ms) const {
     const double s = ms / 1000.0;
-    State state = s < kLoopStart ? follow(kStart, s)
-                                 : follow(kLoop, std::fmod(s - kLoopStart, kLoopLength));
+    State state =
+        s < kLoopStart ? follow(kStart, s) : follow(kLoop, std::fmod(s - kLoopStart, kLoopLength));
     // A running engine never turns quite evenly.
     if (state.rpm > 0) state.rpm += 12 * std::sin(s * 2.3);
     return state;

@@ -10,7 +10,7 @@ namespace sim {
 // The coolant and the reducer warm up while the engine runs. The calibration may ask the
 // technician to hold a speed in neutral; the car then goes there and stays.
 class EngineModel {
-public:
+  public:
     struct State {
         double rpm = 0;
         double load = 0;  // 0..1
@@ -27,7 +27,7 @@ public:
     void release() { hold_.reset(); }
     bool holding() const { return hold_.has_value(); }
 
-private:
+  private:
     struct Hold {
         int64_t fromMs;
         double fromRpm;

@@ -15,7 +15,9 @@ void put16(std::vector<uint8_t>& out, int at, int32_t value) {
     out[at + 1] = static_cast<uint8_t>((value >> 8) & 0xFF);
 }
 
-uint8_t byte(double value) { return static_cast<uint8_t>(std::clamp(std::lround(value), 0L, 255L)); }
+uint8_t byte(double value) {
+    return static_cast<uint8_t>(std::clamp(std::lround(value), 0L, 255L));
+}
 
 bool cutOff(const EngineModel::State& engine) { return engine.decelerating && engine.rpm > 1400; }
 
@@ -57,9 +59,12 @@ void LiveData::follow(const EngineModel::State& engine, const EcuMemory& memory,
     const int threshold = speed & ~1;
     const bool falling = (speed & 1) != 0;
     if (!onGas_ && warm) {
-        if (threshold == 0) onGas_ = true;
-        else if (!falling && engine.rpm >= threshold) onGas_ = true;
-        else if (falling && lastRpm_ > threshold && engine.rpm <= threshold) onGas_ = true;
+        if (threshold == 0)
+            onGas_ = true;
+        else if (!falling && engine.rpm >= threshold)
+            onGas_ = true;
+        else if (falling && lastRpm_ > threshold && engine.rpm <= threshold)
+            onGas_ = true;
     }
     lastRpm_ = engine.rpm;
 }
@@ -77,8 +82,9 @@ int LiveData::lambda(const EcuMemory& memory, double seconds, bool warm, bool cu
     if (!warm) return inverted ? high : low;
     if (cut) return std::clamp(lean, 0, 255);
     // The closed loop keeps the mixture switching rich and lean around the reference.
-    return std::clamp(static_cast<int>(std::lround(ref + swing * std::tanh(3 * std::sin(seconds * 5.2)))),
-                      0, 255);
+    return std::clamp(
+        static_cast<int>(std::lround(ref + swing * std::tanh(3 * std::sin(seconds * 5.2)))), 0,
+        255);
 }
 
 double LiveData::gasMs(double petrol, double rpm, const EcuMemory& memory) const {
@@ -97,8 +103,7 @@ std::vector<uint8_t> LiveData::block(const EngineModel::State& engine, const Ecu
                                      int64_t sinceStartMs, bool calibrating) {
     const double s = sinceStartMs / 1000.0;
     const bool cut = cutOff(engine);
-    const bool probeWarm =
-        engine.running && s > 2.0 + 5.0 * memory.value(T::kProbeWarmUp);
+    const bool probeWarm = engine.running && s > 2.0 + 5.0 * memory.value(T::kProbeWarmUp);
     const bool twoProbes = (memory.value(T::kFlags, 0) & 0x0004) == 0;
     const double petrol = petrolMs(engine, s);
     const double gas = onGas_ && !cut ? gasMs(petrol, engine.rpm, memory) : 0;

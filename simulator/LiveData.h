@@ -14,7 +14,7 @@ namespace sim {
 // sensor curve of variable 134) and the speed passes the threshold of variable 16 (bit 0:
 // 0 = when rising past it, 1 = when falling past it; 0 rpm = at start).
 class LiveData {
-public:
+  public:
     static constexpr int kSize = 34;
     enum Status : uint8_t {
         kRunning = 0x01,
@@ -32,12 +32,15 @@ public:
     std::vector<uint8_t> block(const EngineModel::State& engine, const EcuMemory& memory,
                                int64_t sinceStartMs, bool calibrating);
     bool onGas() const { return onGas_; }
-    void restart() { onGas_ = false; lastRpm_ = 0; }
+    void restart() {
+        onGas_ = false;
+        lastRpm_ = 0;
+    }
 
     static int reducerCode(const EngineModel::State& engine, const EcuMemory& memory);
     static int coolantCode(const EngineModel::State& engine, const EcuMemory& memory);
 
-private:
+  private:
     int lambda(const EcuMemory& memory, double seconds, bool warm, bool cutOff) const;
     double gasMs(double petrolMs, double rpm, const EcuMemory& memory) const;
 

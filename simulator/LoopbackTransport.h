@@ -10,7 +10,7 @@ namespace sim {
 // The link's transport onto a VirtualLine, in whatever time the two functions give: now()
 // reads it, wait(ms) lets it pass (a virtual clock moves on at once).
 class LoopbackTransport final : public ecu::Transport {
-public:
+  public:
     static constexpr const char* kPortName = "loopback";
 
     LoopbackTransport(VirtualLine& line, std::function<int64_t()> now,
@@ -33,7 +33,7 @@ public:
     // The port answers "permission denied" on open.
     void setPermissionDenied(bool denied) { permissionDenied_ = denied; }
 
-private:
+  private:
     VirtualLine& line_;
     std::function<int64_t()> now_;
     std::function<void(int64_t)> wait_;

@@ -10,24 +10,42 @@ namespace p = ecu::protocol;
 
 std::string RequestTrace::operation(uint8_t code) {
     switch (code) {
-        case p::kHello: return "Connect";
-        case p::kBye: return "Disconnect";
-        case p::kIdentity: return "ReadIdentity";
-        case p::kBootCustomer: return "ReadBootCustomer";
-        case p::kReadVariable: return "ReadVariable";
-        case p::kWriteVariable: return "WriteVariable";
-        case p::kWriteValue: return "WriteValue";
-        case p::kReadRow: return "ReadRow";
-        case p::kWriteRow: return "WriteRow";
-        case p::kWriteElement: return "WriteElement";
-        case p::kWriteElement2: return "WriteElement2";
-        case p::kElementSize: return "QueryElementSize";
-        case p::kReadBlock: return "ReadBlock";
-        case p::kCommand: return "SendCommand";
-        case p::kProgramStart: return "ProgramStart";
-        case p::kProgramData: return "ProgramData";
-        case p::kProgramEnd: return "ProgramEnd";
-        default: return "Unknown" + std::to_string(code);
+        case p::kHello:
+            return "Connect";
+        case p::kBye:
+            return "Disconnect";
+        case p::kIdentity:
+            return "ReadIdentity";
+        case p::kBootCustomer:
+            return "ReadBootCustomer";
+        case p::kReadVariable:
+            return "ReadVariable";
+        case p::kWriteVariable:
+            return "WriteVariable";
+        case p::kWriteValue:
+            return "WriteValue";
+        case p::kReadRow:
+            return "ReadRow";
+        case p::kWriteRow:
+            return "WriteRow";
+        case p::kWriteElement:
+            return "WriteElement";
+        case p::kWriteElement2:
+            return "WriteElement2";
+        case p::kElementSize:
+            return "QueryElementSize";
+        case p::kReadBlock:
+            return "ReadBlock";
+        case p::kCommand:
+            return "SendCommand";
+        case p::kProgramStart:
+            return "ProgramStart";
+        case p::kProgramData:
+            return "ProgramData";
+        case p::kProgramEnd:
+            return "ProgramEnd";
+        default:
+            return "Unknown" + std::to_string(code);
     }
 }
 

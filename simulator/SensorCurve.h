@@ -7,7 +7,7 @@ namespace sim {
 // A temperature sensor as the ECU reads it: one 8-bit code per breakpoint, codes falling as
 // the temperature rises, linear in between.
 class SensorCurve {
-public:
+  public:
     SensorCurve(double startC, double stepC, std::vector<int> codes);
 
     // The ECU's gas-temperature sensors, types 0..2 (others read as type 0).
@@ -17,7 +17,7 @@ public:
     double celsiusOf(int code) const;
     bool valid() const { return codes_.size() >= 2 && step_ > 0; }
 
-private:
+  private:
     static SensorCurve divider(double startC, double a, double b, const std::vector<double>& r);
 
     double start_;

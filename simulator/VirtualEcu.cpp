@@ -25,10 +25,17 @@ VirtualEcuOptions settled(VirtualEcuOptions o) {
 }  // namespace
 
 VirtualEcu::VirtualEcu(VirtualEcuOptions options, int64_t startMs)
-    : options_(settled(std::move(options))), table_(options_), memory_(table_),
-      engine_(options_.ambientC), live_(options_.seed), parser_(p::kRequestStart, p::kMaxPayload),
-      startMs_(startMs), followedMs_(startMs), firmwareMajor_(options_.firmwareMajor),
-      firmwareMinor_(options_.firmwareMinor), bootCustomer_(options_.bootCustomer) {}
+    : options_(settled(std::move(options))),
+      table_(options_),
+      memory_(table_),
+      engine_(options_.ambientC),
+      live_(options_.seed),
+      parser_(p::kRequestStart, p::kMaxPayload),
+      startMs_(startMs),
+      followedMs_(startMs),
+      firmwareMajor_(options_.firmwareMajor),
+      firmwareMinor_(options_.firmwareMinor),
+      bootCustomer_(options_.bootCustomer) {}
 
 // --- time --------------------------------------------------------------------------------
 
@@ -89,12 +96,11 @@ Bytes VirtualEcu::handle(const ecu::Frame& frame, int64_t nowMs) {
     }
     const Reply reply = execute(frame, nowMs);
     record(frame, reply);
-    const Bytes bytes =
-        reply.error == 0
-            ? ecu::FrameCodec::encode(p::kReplyStart, frame.sequence, frame.code | p::kReplyFlag,
-                                      reply.payload)
-            : ecu::FrameCodec::encode(p::kReplyStart, frame.sequence, p::kErrorReply,
-                                      {frame.code, reply.error});
+    const Bytes bytes = reply.error == 0
+                            ? ecu::FrameCodec::encode(p::kReplyStart, frame.sequence,
+                                                      frame.code | p::kReplyFlag, reply.payload)
+                            : ecu::FrameCodec::encode(p::kReplyStart, frame.sequence,
+                                                      p::kErrorReply, {frame.code, reply.error});
     hasLast_ = frame.sequence != p::kHelloSequence;
     lastSequence_ = frame.sequence;
     lastCrc_ = frame.crc;
@@ -112,31 +118,48 @@ void VirtualEcu::record(const ecu::Frame& frame, const Reply& reply) {
 VirtualEcu::Reply VirtualEcu::execute(const ecu::Frame& frame, int64_t nowMs) {
     const Bytes& a = frame.payload;
     switch (frame.code) {
-        case p::kHello: return hello(a, nowMs);
+        case p::kHello:
+            return hello(a, nowMs);
         case p::kBootCustomer:
             return {{static_cast<uint8_t>(bootCustomer_), 1, 0, 0}, 0};
-        case p::kProgramStart: return programStart(a);
-        case p::kProgramData: return programData(a);
-        case p::kProgramEnd: return programEnd(a);
-        default: break;
+        case p::kProgramStart:
+            return programStart(a);
+        case p::kProgramData:
+            return programData(a);
+        case p::kProgramEnd:
+            return programEnd(a);
+        default:
+            break;
     }
     if (!session_) return {{}, p::kNoSession};
     switch (frame.code) {
         case p::kBye:
             session_ = false;
             return {};
-        case p::kIdentity: return {identity(), 0};
-        case p::kReadVariable: return readVariable(a, nowMs);
-        case p::kWriteVariable: return writeVariable(a, false);
-        case p::kWriteValue: return writeVariable(a, true);
-        case p::kReadRow: return readRow(a);
-        case p::kWriteRow: return writeRow(a);
-        case p::kWriteElement: return writeElement(a, false);
-        case p::kWriteElement2: return writeElement(a, true);
-        case p::kElementSize: return elementSize(a);
-        case p::kReadBlock: return readBlock(a, nowMs);
-        case p::kCommand: return command(a, nowMs);
-        default: return {{}, p::kUnknownRequest};
+        case p::kIdentity:
+            return {identity(), 0};
+        case p::kReadVariable:
+            return readVariable(a, nowMs);
+        case p::kWriteVariable:
+            return writeVariable(a, false);
+        case p::kWriteValue:
+            return writeVariable(a, true);
+        case p::kReadRow:
+            return readRow(a);
+        case p::kWriteRow:
+            return writeRow(a);
+        case p::kWriteElement:
+            return writeElement(a, false);
+        case p::kWriteElement2:
+            return writeElement(a, true);
+        case p::kElementSize:
+            return elementSize(a);
+        case p::kReadBlock:
+            return readBlock(a, nowMs);
+        case p::kCommand:
+            return command(a, nowMs);
+        default:
+            return {{}, p::kUnknownRequest};
     }
 }
 
@@ -223,7 +246,8 @@ VirtualEcu::Reply VirtualEcu::readVariable(const Bytes& a, int64_t nowMs) {
     if (access.error) return {{}, access.error};
     Reply reply;
     if (id.isBitField()) {
-        const int32_t field = (read(id.number(), 0, nowMs) >> id.shift()) & ((1 << id.fieldWidth()) - 1);
+        const int32_t field =
+            (read(id.number(), 0, nowMs) >> id.shift()) & ((1 << id.fieldWidth()) - 1);
         ValueCodec::append(reply.payload, field, id.isWide(), false);
         return reply;
     }
@@ -252,8 +276,8 @@ VirtualEcu::Reply VirtualEcu::writeVariable(const Bytes& a, bool single) {
         if (value < v.low() || value > v.high()) return {{}, p::kOutOfRange};
     }
     for (int i = 0; i < v.count; ++i)
-        if (const uint8_t error = store(v, i, ValueCodec::read(a.data() + 4 + i * size, id.isWide(),
-                                                              id.isSigned())))
+        if (const uint8_t error =
+                store(v, i, ValueCodec::read(a.data() + 4 + i * size, id.isWide(), id.isSigned())))
             return {{}, error};
     return {};
 }
@@ -281,8 +305,9 @@ VirtualEcu::Reply VirtualEcu::writeRow(const Bytes& a) {
     if (a.size() != 5 + size * static_cast<size_t>(v.rowLength)) return {{}, p::kBadPayload};
     const int first = a[4] * v.rowLength;
     for (int c = 0; c < v.rowLength; ++c)
-        if (const uint8_t error = store(
-                v, first + c, ValueCodec::read(a.data() + 5 + c * size, id.isWide(), id.isSigned())))
+        if (const uint8_t error =
+                store(v, first + c,
+                      ValueCodec::read(a.data() + 5 + c * size, id.isWide(), id.isSigned())))
             return {{}, error};
     return {};
 }
@@ -341,13 +366,14 @@ VirtualEcu::Reply VirtualEcu::command(const Bytes& a, int64_t nowMs) {
             memory_.openSave();
             break;
         case 18:
-            if (calibration_.done()) finishCalibration();
-            else memory_.closeSave();
+            if (calibration_.done())
+                finishCalibration();
+            else
+                memory_.closeSave();
             break;
         case 19: {
             const bool running = engine_.at(nowMs - startMs_).running;
-            calibration_.start(nowMs - startMs_,
-                               options_.calibrationErrors | (running ? 0 : 0x08));
+            calibration_.start(nowMs - startMs_, options_.calibrationErrors | (running ? 0 : 0x08));
             break;
         }
         case 20:

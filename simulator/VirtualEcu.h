@@ -23,7 +23,7 @@ namespace sim {
 // frames, answers them as the ECU does, and runs its engine, calibration and boot loader on
 // the time it is given (single-threaded, deterministic for a given seed and request order).
 class VirtualEcu {
-public:
+  public:
     explicit VirtualEcu(VirtualEcuOptions options = {}, int64_t startMs = 0);
 
     // Bytes from the program at nowMs; returns the ECU's reply bytes.
@@ -73,7 +73,7 @@ public:
     uint64_t framesReceived() const { return frames_; }
     uint64_t repeatsAnswered() const { return repeats_; }
 
-private:
+  private:
     struct Reply {
         ecu::Bytes payload;
         uint8_t error = 0;

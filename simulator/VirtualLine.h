@@ -12,7 +12,7 @@ namespace sim {
 // (after the line's faults), the ECU's reply becomes readable after the latency and, with a
 // baud set, after its wire time.
 class VirtualLine {
-public:
+  public:
     explicit VirtualLine(VirtualEcu& ecu, uint32_t seed = 7) : ecu_(ecu), faults_(seed) {}
 
     void send(const ecu::Bytes& bytes, int64_t nowMs);
@@ -24,7 +24,7 @@ public:
     LineFaults& faults() { return faults_; }
     VirtualEcu& ecu() { return ecu_; }
 
-private:
+  private:
     struct Pending {
         int64_t readyMs;
         ecu::Bytes bytes;

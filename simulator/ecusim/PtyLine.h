@@ -11,7 +11,7 @@
 // as its serial port. With line-speed emulation every byte takes its wire time each way, so
 // round trips last as long as on a real line.
 class PtyLine {
-public:
+  public:
     PtyLine(sim::VirtualEcu& ecu, sim::LineFaults& faults);
     ~PtyLine();
 
@@ -23,7 +23,7 @@ public:
     // Runs until stop becomes nonzero (or standard input closes, when asked).
     int run(volatile std::sig_atomic_t& stop);
 
-private:
+  private:
     struct Timed {
         int64_t atUs;
         uint8_t byte;

@@ -26,7 +26,8 @@ bool SimOptions::parse(const QStringList& arguments, QString& error) {
         "The virtual ECU on a pseudo-terminal. Prints the device path on its first line.");
     p.addHelpOption();
     const QCommandLineOption model("model", "Model code (30 or 31; default 30).", "code");
-    const QCommandLineOption customer("customer", "Customer code (253 = blank; default 7).", "code");
+    const QCommandLineOption customer("customer", "Customer code (253 = blank; default 7).",
+                                      "code");
     const QCommandLineOption bootCustomer("boot-customer", "Boot loader customer code.", "code");
     const QCommandLineOption firmware("firmware", "Firmware version (default 4.7).", "major.minor");
     const QCommandLineOption init("init-request", "Start with the initialisation request set.");
@@ -47,9 +48,10 @@ bool SimOptions::parse(const QStringList& arguments, QString& error) {
     const QCommandLineOption bootMs("boot-ms", "Readiness delay after a handshake.", "ms");
     const QCommandLineOption restartMs("restart-ms", "Silence after a restart.", "ms");
     const QCommandLineOption eof("exit-on-eof", "Exit when standard input closes.");
-    p.addOptions({model, customer, bootCustomer, firmware, init, pressure, kmap, calErrors,
-                  progResult, progFailures, trace, drop, corrupt, latency, speed, baudOption,
-                  pull, refuse, seed, bootMs, restartMs, eof});
+    p.addOptions({model,   customer,  bootCustomer, firmware,     init,  pressure,
+                  kmap,    calErrors, progResult,   progFailures, trace, drop,
+                  corrupt, latency,   speed,        baudOption,   pull,  refuse,
+                  seed,    bootMs,    restartMs,    eof});
     if (!p.parse(arguments)) {
         error = p.errorText();
         return false;
@@ -93,9 +95,12 @@ bool SimOptions::parse(const QStringList& arguments, QString& error) {
     if (p.isSet(pressure)) {
         using Form = sim::VirtualEcuOptions::PressureCoefficients;
         const QString form = p.value(pressure);
-        if (form == "8") ecu.pressureCoefficients = Form::Bits8;
-        else if (form == "16") ecu.pressureCoefficients = Form::Bits16;
-        else if (form == "none") ecu.pressureCoefficients = Form::Absent;
+        if (form == "8")
+            ecu.pressureCoefficients = Form::Bits8;
+        else if (form == "16")
+            ecu.pressureCoefficients = Form::Bits16;
+        else if (form == "none")
+            ecu.pressureCoefficients = Form::Absent;
         else {
             error = "--pressure-coeff: 8, 16 or none";
             return false;

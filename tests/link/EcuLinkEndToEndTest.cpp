@@ -8,11 +8,12 @@
 #include <array>
 
 #include "IEcuLink.h"
+#include "TQorConnectEcu.h"
 
 namespace {
 // ecusim on a pseudo-terminal, and libSerQorDL loaded as the program loads it.
 class EndToEnd : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override {
         if (link) destroy(link);
         library.unload();
@@ -24,20 +25,27 @@ protected:
         }
     }
 
-    void start(QStringList arguments) {
+    void startSim(QStringList arguments) {
         const QString bin = QCoreApplication::applicationDirPath();
-        arguments << "--exit-on-eof" << "--trace" << dir.filePath("trace.txt");
+        arguments << "--exit-on-eof"
+                  << "--trace" << dir.filePath("trace.txt");
         sim.start(bin + "/ecusim", arguments);
         ASSERT_TRUE(sim.waitForStarted(10000));
         while (!sim.canReadLine()) ASSERT_TRUE(sim.waitForReadyRead(10000)) << "no device line";
         device = QString::fromLocal8Bit(sim.readLine()).trimmed();
         ASSERT_TRUE(device.startsWith("/dev/")) << device.toStdString();
         qputenv("ECU_PORT", device.toLocal8Bit());
+    }
 
+    void start(const QStringList& arguments) {
+        ASSERT_NO_FATAL_FAILURE(startSim(arguments));
+        const QString bin = QCoreApplication::applicationDirPath();
         library.setFileName(bin + "/libSerQorDL.so");
         ASSERT_TRUE(library.load()) << library.errorString().toStdString();
-        auto create = reinterpret_cast<CreateClassInstanceFn>(library.resolve("_CreateClassInstance"));
-        destroy = reinterpret_cast<DestroyClassInstanceFn>(library.resolve("_DestroyClassInstance"));
+        auto create =
+            reinterpret_cast<CreateClassInstanceFn>(library.resolve("_CreateClassInstance"));
+        destroy =
+            reinterpret_cast<DestroyClassInstanceFn>(library.resolve("_DestroyClassInstance"));
         version = reinterpret_cast<GetDllVersionFn>(library.resolve("_GetDLLVersion"));
         ASSERT_TRUE(create && destroy && version);
         lastError = reinterpret_cast<LastErrorFn>(library.resolve("_GetLastLinkError"));
@@ -133,8 +141,8 @@ TEST_F(EndToEnd, APulledCableIsALostConnectionAndTheLinkComesBack) {
 }
 
 TEST_F(EndToEnd, ProgrammingThroughTheLibrary) {
-    ASSERT_NO_FATAL_FAILURE(start({"--program-result", "1", "--program-failures", "1",
-                                   "--restart-ms", "200"}));
+    ASSERT_NO_FATAL_FAILURE(
+        start({"--program-result", "1", "--program-failures", "1", "--restart-ms", "200"}));
     std::vector<uint8_t> img{0, 2, 0, 0};  // 512 bytes of firmware
     img.resize(4 + 512, 0x33);
     link->BeginProgramming();
@@ -152,4 +160,27 @@ TEST_F(EndToEnd, ProgrammingThroughTheLibrary) {
     int32_t status = 0;
     ASSERT_EQ(link->ReadVariable(1, &status), 1);
     EXPECT_EQ(status & 1, 1);
+}
+
+// The program's own component loads the library beside the executable and sets it up.
+TEST_F(EndToEnd, TheProgramsLinkComponentLoadsTheLibrary) {
+    ASSERT_NO_FATAL_FAILURE(startSim({"--line-speed"}));
+    qputenv("ECU_LINK_TIMEOUT_SCALE", "5");  // the component's time-outs, on a loaded machine
+    {
+        TQorConnectEcu component;
+        qunsetenv("ECU_LINK_TIMEOUT_SCALE");
+        ASSERT_TRUE(component.IsLoaded()) << component.LoadError().toStdString();
+        EcuLinkVersion v{};
+        EXPECT_TRUE(component.GetDllVersion(&v));
+        IEcuLink& ecu = component.link();
+        ASSERT_EQ(ecu.OpenLink(), 1);
+        std::array<uint8_t, 4> identity{};
+        ASSERT_EQ(ecu.ReadIdentity(identity.data()), 1);
+        EXPECT_EQ(identity[1], 30);
+        component.UnloadDll();  // connected: ends with Disconnect
+        EXPECT_FALSE(component.IsLoaded());
+    }
+    const QStringList trace = traceLines();
+    ASSERT_FALSE(trace.isEmpty());
+    EXPECT_EQ(trace.last(), "Disconnect");
 }

@@ -15,7 +15,7 @@ sim::VirtualEcuOptions withPressure(Form form) {
 }
 
 class LoopbackLink : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(loopback.connect()); }
 
     VirtualClock clock{1000};
@@ -73,12 +73,12 @@ TEST_F(LoopbackLink, ReadsEveryShapeOfVariable) {
         std::vector<int32_t> expected;
     };
     const Case cases[] = {
-        {8963, {1044, 1}},                             // 2 x 16-bit
-        {633, {2560}},                                 // 16-bit scalar
-        {21898, {18, 92, 5, -20, 30}},                 // 5 x 8-bit signed
-        {26488, {100, 500, 100, 500, -108, 542}},      // 6 x 16-bit signed
-        {16677, {155, 127, 102, 77}},                  // 4 x 8-bit
-        {63356, loopback.peek(63356)},                 // 15 x 16-bit signed
+        {8963, {1044, 1}},                         // 2 x 16-bit
+        {633, {2560}},                             // 16-bit scalar
+        {21898, {18, 92, 5, -20, 30}},             // 5 x 8-bit signed
+        {26488, {100, 500, 100, 500, -108, 542}},  // 6 x 16-bit signed
+        {16677, {155, 127, 102, 77}},              // 4 x 8-bit
+        {63356, loopback.peek(63356)},             // 15 x 16-bit signed
         {1, {0}},
         {36700186, {(loopback.peekValue(26) >> 3) & 3}},  // bit field: width 2, shift 3
     };
@@ -118,7 +118,7 @@ TEST_F(LoopbackLink, WritesReachTheEcuAsAddressed) {
     EXPECT_EQ(link.WriteElement(37, 1, 200), 1);     // no count, no array bit
     EXPECT_EQ(link.WriteElement(0x125, 2, 201), 1);  // no count, array bit kept
     EXPECT_EQ(loopback.peek(16677), (std::vector<int32_t>{155, 200, 201, 77}));
-    EXPECT_EQ(link.WriteElement(586, 1, 300), 1);    // 16-bit element
+    EXPECT_EQ(link.WriteElement(586, 1, 300), 1);  // 16-bit element
     EXPECT_EQ(loopback.peekValue(586, 1), 300);
 
     // The correction table (variable 149, signed) and a K-map cell, by row and column.
@@ -156,13 +156,13 @@ TEST_F(LoopbackLink, RowsOfTheKMapAndOtherTables) {
     ASSERT_EQ(link.ReadRow(kRow, row.data(), 12), 1);
     EXPECT_EQ(row[5], 105);
     EXPECT_EQ(loopback.peekValue(84, 12 * 6), 100);
-    EXPECT_EQ(link.ReadRow(kRow, row.data(), 13), 0);          // rows 0..12
+    EXPECT_EQ(link.ReadRow(kRow, row.data(), 13), 0);              // rows 0..12
     EXPECT_EQ(link.ReadRow(12 * 4096 + 0x154, row.data(), 0), 0);  // not the ECU's width
 
     std::array<int32_t, 4> correction{};
-    EXPECT_EQ(link.ReadRow(17813, correction.data(), 3), 1);   // 4 x 4 signed
+    EXPECT_EQ(link.ReadRow(17813, correction.data(), 3), 1);  // 4 x 4 signed
     std::array<int32_t, 2> injection{};
-    EXPECT_EQ(link.ReadRow(9103, injection.data(), 7), 1);     // 8 x 2 16-bit
+    EXPECT_EQ(link.ReadRow(9103, injection.data(), 7), 1);  // 8 x 2 16-bit
     EXPECT_EQ(injection[0], loopback.peekValue(143, 14));
 }
 
@@ -201,7 +201,8 @@ TEST_F(LoopbackLink, CommandsQueriesAndTheLiveBlock) {
 }
 
 TEST(LoopbackQueries, ElementSizeFollowsTheEcusForm) {
-    for (auto [form, expected] : {std::pair{Form::Bits8, 1}, {Form::Bits16, 2}, {Form::Absent, 0}}) {
+    for (auto [form, expected] :
+         {std::pair{Form::Bits8, 1}, {Form::Bits16, 2}, {Form::Absent, 0}}) {
         VirtualClock clock;
         LoopbackEcu loopback(clock, withPressure(form));
         ASSERT_TRUE(loopback.connect());

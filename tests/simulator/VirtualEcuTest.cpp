@@ -38,7 +38,7 @@ std::vector<uint8_t> image(const std::vector<uint8_t>& firmware) {
 }
 
 class VirtualEcuTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(loopback.connect()); }
     // Lets the car run for a while with the live view polling, as the program does.
     std::array<uint8_t, 34> runFor(int64_t ms) {
@@ -59,14 +59,86 @@ protected:
 // Every variable the configuration moves, with the element count, width and signedness its
 // id names: the ECU's own table must accept each one exactly.
 TEST_F(VirtualEcuTest, AnswersEveryIdOfTheConfiguration) {
-    const uint32_t whole[] = {
-        8963,   633,   134,   21898, 123275, 12 * 4096 + 0x737, 6 * 4096 + 0x73D,
-        6 * 4096 + 0x37F, 82176, 4, 5, 6, 7, 8, 9, 10, 11, 49932, 15, 528, 17, 530, 20, 23,
-        536,    41241, 26,    36,    16677,  41258, 37163, 52, 123189, 56, 20793, 20794, 571,
-        572,    62,    67,    68,    71,     72,    9034,  587, 16721, 595, 594, 41308, 37213,
-        109,    117,   118,   119,   26488,  122,   62331, 63356, 637, 638, 640, 12673, 49538,
-        50051,  9093,  135,   136,   137,    653,   654,   144, 9105, 658, 659, 8596, 662,
-        12695,  1,     2,     64};
+    const uint32_t whole[] = {8963,
+                              633,
+                              134,
+                              21898,
+                              123275,
+                              12 * 4096 + 0x737,
+                              6 * 4096 + 0x73D,
+                              6 * 4096 + 0x37F,
+                              82176,
+                              4,
+                              5,
+                              6,
+                              7,
+                              8,
+                              9,
+                              10,
+                              11,
+                              49932,
+                              15,
+                              528,
+                              17,
+                              530,
+                              20,
+                              23,
+                              536,
+                              41241,
+                              26,
+                              36,
+                              16677,
+                              41258,
+                              37163,
+                              52,
+                              123189,
+                              56,
+                              20793,
+                              20794,
+                              571,
+                              572,
+                              62,
+                              67,
+                              68,
+                              71,
+                              72,
+                              9034,
+                              587,
+                              16721,
+                              595,
+                              594,
+                              41308,
+                              37213,
+                              109,
+                              117,
+                              118,
+                              119,
+                              26488,
+                              122,
+                              62331,
+                              63356,
+                              637,
+                              638,
+                              640,
+                              12673,
+                              49538,
+                              50051,
+                              9093,
+                              135,
+                              136,
+                              137,
+                              653,
+                              654,
+                              144,
+                              9105,
+                              658,
+                              659,
+                              8596,
+                              662,
+                              12695,
+                              1,
+                              2,
+                              64};
     for (uint32_t id : whole) {
         SCOPED_TRACE(id);
         const int count = (id & 0x100) ? static_cast<int>((id >> 12) & 0xFF) : 1;
@@ -79,8 +151,8 @@ TEST_F(VirtualEcuTest, AnswersEveryIdOfTheConfiguration) {
         uint32_t id;
         int rows;
     };
-    for (const Table t : {Table{6 * 4096 + 0x154, 13}, Table{12593, 3}, Table{9103, 8},
-                          Table{17813, 4}}) {
+    for (const Table t :
+         {Table{6 * 4096 + 0x154, 13}, Table{12593, 3}, Table{9103, 8}, Table{17813, 4}}) {
         SCOPED_TRACE(t.id);
         std::vector<int32_t> row(16);
         for (int r = 0; r < t.rows; ++r) {
@@ -98,12 +170,12 @@ TEST_F(VirtualEcuTest, AnswersEveryIdOfTheConfiguration) {
 TEST(VirtualEcuIdentity, OptionsAndABlankEcu) {
     VirtualClock clock;
     LoopbackEcu loopback(clock, options([](sim::VirtualEcuOptions& o) {
-        o.model = 31;
-        o.customer = 253;
-        o.bootCustomer = 18;
-        o.firmwareMajor = 3;
-        o.firmwareMinor = 12;
-    }));
+                             o.model = 31;
+                             o.customer = 253;
+                             o.bootCustomer = 18;
+                             o.firmwareMajor = 3;
+                             o.firmwareMinor = 12;
+                         }));
     ASSERT_TRUE(loopback.connect());
     IEcuLink& link = loopback.link();
     std::array<uint8_t, 4> identity{};
@@ -231,7 +303,8 @@ TEST_F(VirtualEcuTest, CalibrationRunsItsStepsWhileTheEngineHoldsTheTargetSpeed)
 
 TEST(VirtualEcuCalibration, ErrorBitsAndAbort) {
     VirtualClock clock;
-    LoopbackEcu loopback(clock, options([](sim::VirtualEcuOptions& o) { o.calibrationErrors = 0x06; }));
+    LoopbackEcu loopback(clock,
+                         options([](sim::VirtualEcuOptions& o) { o.calibrationErrors = 0x06; }));
     ASSERT_TRUE(loopback.connect());
     IEcuLink& link = loopback.link();
     uint8_t bytes[2] = {'0', '0'};

@@ -4,11 +4,11 @@
 
 namespace {
 class VirtualLinkClock final : public ecu::LinkClock {
-public:
+  public:
     explicit VirtualLinkClock(VirtualClock& clock) : clock_(clock) {}
     int64_t nowMs() override { return clock_.nowMs(); }
 
-private:
+  private:
     VirtualClock& clock_;
 };
 }  // namespace

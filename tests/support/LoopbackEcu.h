@@ -16,7 +16,7 @@
 // calibration. Nothing sleeps. Hand link() to the program's link component with
 // TQorConnectEcu::UseLink(&loopback.link(), [](IEcuLink*) {}): the fixture keeps ownership.
 class LoopbackEcu {
-public:
+  public:
     explicit LoopbackEcu(VirtualClock& clock, sim::VirtualEcuOptions options = {});
     ~LoopbackEcu();
     LoopbackEcu(const LoopbackEcu&) = delete;
@@ -57,7 +57,7 @@ public:
     // The trace lines that start with this operation name.
     std::vector<std::string> traced(const std::string& operation) const;
 
-private:
+  private:
     VirtualClock& clock_;
     sim::VirtualEcu ecu_;
     sim::VirtualLine line_;

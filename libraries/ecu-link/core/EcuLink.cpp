@@ -25,8 +25,7 @@ Bytes idPayload(uint32_t id) {
 }  // namespace
 
 EcuLink::EcuLink(std::unique_ptr<Transport> transport, std::unique_ptr<LinkClock> clock)
-    : transport_(std::move(transport)), clock_(std::move(clock)),
-      channel_(*transport_, *clock_) {}
+    : transport_(std::move(transport)), clock_(std::move(clock)), channel_(*transport_, *clock_) {}
 
 EcuLink::~EcuLink() { ClosePort(); }
 
@@ -68,8 +67,8 @@ void EcuLink::EndProgramming() { programming_ = false; }
 bool EcuLink::handshake() {
     const auto result =
         channel_.hello({p::kHelloMagic0, p::kHelloMagic1, p::kProtocolVersion}, Pace::Normal);
-    connected_ = result.ok() && result.payload.size() >= 3 &&
-                 result.payload[0] == p::kProtocolVersion;
+    connected_ =
+        result.ok() && result.payload.size() >= 3 && result.payload[0] == p::kProtocolVersion;
     if (!connected_ && result.status == Status::PortFailed) transport_->close();
     return connected_;
 }
@@ -94,7 +93,8 @@ bool EcuLink::openPort(Probe kind, bool lastPortOnly) {
         transport_->close();
         const auto opened = transport_->open(name);
         if (opened != Transport::OpenResult::Opened) {
-            if (opened != Transport::OpenResult::Missing) problems += transport_->lastError() + "\n";
+            if (opened != Transport::OpenResult::Missing)
+                problems += transport_->lastError() + "\n";
             continue;
         }
         if (probe(kind)) {
@@ -168,8 +168,8 @@ RequestChannel::Result EcuLink::boot(uint8_t code, const Bytes& payload, int exp
     return result;
 }
 
-bool EcuLink::readValues(uint8_t code, const Bytes& request, int count, bool wide,
-                         bool isSigned, int32_t* out) {
+bool EcuLink::readValues(uint8_t code, const Bytes& request, int count, bool wide, bool isSigned,
+                         int32_t* out) {
     const int size = count * (wide ? 2 : 1);
     if (out == nullptr || count <= 0 || size > p::kMaxPayload) return false;
     const auto result = session(code, request, size);
@@ -193,8 +193,7 @@ uint8_t EcuLink::ReadVariable(uint32_t id, int32_t* buffer) {
     const VariableId v(id);
     if (!v.isWholeVariableId()) return 0;
     const bool isSigned = v.isSigned() && !v.isBitField();
-    return readValues(p::kReadVariable, idPayload(id), v.elements(), v.isWide(), isSigned,
-                      buffer);
+    return readValues(p::kReadVariable, idPayload(id), v.elements(), v.isWide(), isSigned, buffer);
 }
 
 uint8_t EcuLink::ReadRow(uint32_t id, int32_t* rowBuffer, int32_t row) {
@@ -209,7 +208,8 @@ uint8_t EcuLink::ReadBlock(int32_t block, uint8_t* bytes, int32_t* length) {
     if (bytes == nullptr || length == nullptr || *length <= 0 || !isByte(block)) return 0;
     const auto result = session(p::kReadBlock, {static_cast<uint8_t>(block)}, *length);
     if (!result.ok()) return 0;
-    const int32_t delivered = std::min<int32_t>(*length, static_cast<int32_t>(result.payload.size()));
+    const int32_t delivered =
+        std::min<int32_t>(*length, static_cast<int32_t>(result.payload.size()));
     std::copy_n(result.payload.begin(), delivered, bytes);
     *length = delivered;
     return 1;
@@ -219,8 +219,7 @@ uint8_t EcuLink::WriteVariable(uint32_t id, const int32_t* buffer) {
     const VariableId v(id);
     if (!v.isWholeVariableId()) return 0;
     const bool isSigned = v.isSigned() && !v.isBitField();
-    return writeValues(p::kWriteVariable, idPayload(id), v.elements(), v.isWide(), isSigned,
-                       buffer)
+    return writeValues(p::kWriteVariable, idPayload(id), v.elements(), v.isWide(), isSigned, buffer)
                ? 1
                : 0;
 }
@@ -254,9 +253,8 @@ uint8_t EcuLink::WriteRow(uint32_t id, const int32_t* rowBuffer, int32_t row) {
     if (!v.isWholeVariableId() || !v.isArray() || !isByte(row)) return 0;
     Bytes request = idPayload(id);
     request.push_back(static_cast<uint8_t>(row));
-    return writeValues(p::kWriteRow, request, v.count(), v.isWide(), v.isSigned(), rowBuffer)
-               ? 1
-               : 0;
+    return writeValues(p::kWriteRow, request, v.count(), v.isWide(), v.isSigned(), rowBuffer) ? 1
+                                                                                              : 0;
 }
 
 uint8_t EcuLink::SendCommand(int32_t command, uint8_t* bytes, int32_t* status, int32_t length) {
@@ -273,7 +271,8 @@ uint8_t EcuLink::SendCommand(int32_t command, uint8_t* bytes, int32_t* status, i
     const Pace pace = command == 17 || command == 18 ? Pace::Slow : Pace::Normal;
     const auto result = session(p::kCommand, request, length + 1, pace);
     if (!result.ok() || result.payload.empty()) return 0;
-    const size_t delivered = std::min<size_t>(static_cast<size_t>(length), result.payload.size() - 1);
+    const size_t delivered =
+        std::min<size_t>(static_cast<size_t>(length), result.payload.size() - 1);
     std::copy_n(result.payload.begin() + 1, delivered, bytes);
     if (status) *status = result.payload[0];
     return 1;
@@ -297,8 +296,8 @@ uint8_t EcuLink::ReadBootCustomer(uint8_t* bytes) {
 
 int8_t EcuLink::QueryElementSize(int32_t variable, int32_t query) {
     if (!isByte(variable) || !isByte(query)) return -1;
-    const auto result = session(
-        p::kElementSize, {static_cast<uint8_t>(variable), static_cast<uint8_t>(query)}, 1);
+    const auto result =
+        session(p::kElementSize, {static_cast<uint8_t>(variable), static_cast<uint8_t>(query)}, 1);
     if (!result.ok() || result.payload.size() != 1) return -1;
     return static_cast<int8_t>(result.payload[0]);
 }
@@ -319,7 +318,8 @@ int32_t EcuLink::ProgramFromFile(const char* fileName, int32_t mode, int32_t opt
     std::ifstream file(fileName, std::ios::binary);
     if (!file) return p::kProgramBadImage;
     Bytes content(p::kMaxImage + 5);
-    file.read(reinterpret_cast<char*>(content.data()), static_cast<std::streamsize>(content.size()));
+    file.read(reinterpret_cast<char*>(content.data()),
+              static_cast<std::streamsize>(content.size()));
     const auto got = static_cast<size_t>(file.gcount());
     // The file holds the image as ProgramFromBuffer takes it: length, then the bytes.
     if (got < 5 || got > p::kMaxImage + 4 || ValueCodec::readU32(content.data()) != got - 4)

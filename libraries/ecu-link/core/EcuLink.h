@@ -16,7 +16,7 @@ namespace ecu {
 // session (it restarted) ends the connection, and every session request then fails at once
 // until Connect succeeds again.
 class EcuLink final : public IEcuLink {
-public:
+  public:
     EcuLink(std::unique_ptr<Transport> transport, std::unique_ptr<LinkClock> clock);
     ~EcuLink();
 
@@ -39,8 +39,7 @@ public:
     uint8_t WriteElement(uint32_t id, int32_t index, int32_t value) override;
     uint8_t WriteElement2(uint32_t id, int32_t row, int32_t column, int32_t value) override;
     uint8_t WriteRow(uint32_t id, const int32_t* rowBuffer, int32_t row) override;
-    uint8_t SendCommand(int32_t command, uint8_t* bytes, int32_t* status,
-                        int32_t length) override;
+    uint8_t SendCommand(int32_t command, uint8_t* bytes, int32_t* status, int32_t length) override;
     uint8_t ReadIdentity(uint8_t* bytes4) override;
     uint8_t OpenLink() override;
     int32_t ProgramFromFile(const char* fileName, int32_t mode, int32_t option,
@@ -58,7 +57,7 @@ public:
     bool polling() const { return polling_; }
     bool programming() const { return programming_; }
 
-private:
+  private:
     enum class Probe { Hello, Boot };
 
     RequestChannel::Result session(uint8_t code, const Bytes& payload, int expectedReply,

@@ -8,7 +8,8 @@
 namespace ecu {
 
 FrameParser::FrameParser(uint8_t start, int maxPayload, bool lookAhead)
-    : start_(start), maxPayload_(std::clamp(maxPayload, 0, protocol::kMaxPayload)),
+    : start_(start),
+      maxPayload_(std::clamp(maxPayload, 0, protocol::kMaxPayload)),
       lookAhead_(lookAhead) {}
 
 size_t FrameParser::completeAt(size_t index) const {
@@ -56,8 +57,7 @@ std::optional<Frame> FrameParser::next() {
             continue;
         }
         const uint16_t crc = Crc16::of(buffer_.data() + 1, total - 1 - protocol::kCrcSize);
-        const uint16_t sent =
-            static_cast<uint16_t>(buffer_[total - 2] | (buffer_[total - 1] << 8));
+        const uint16_t sent = static_cast<uint16_t>(buffer_[total - 2] | (buffer_[total - 1] << 8));
         if (crc != sent) {
             ++rejected_;
             discardTo(1);

@@ -12,7 +12,7 @@ namespace ecu {
 // bad one's length is still found. Memory stays bounded whatever comes in: callers drain with
 // next() after each feed, and the oldest bytes beyond a few maximal frames are dropped.
 class FrameParser {
-public:
+  public:
     // lookAhead: while the first candidate is incomplete, a complete good frame after it is
     // taken at once (the reader of replies, which checks every reply against its request).
     // Without it (the ECU, which executes what it reads) an incomplete candidate is given up
@@ -31,7 +31,7 @@ public:
     size_t buffered() const { return buffer_.size(); }
     size_t rejected() const { return rejected_; }
 
-private:
+  private:
     void discardTo(size_t index);
     // The size of the good frame at index, 0 when there is none (yet).
     size_t completeAt(size_t index) const;

@@ -7,7 +7,7 @@ namespace ecu {
 // The link's own time source: time-outs and retries are measured on it, so tests can run the
 // link in virtual time.
 class LinkClock {
-public:
+  public:
     virtual ~LinkClock() = default;
     virtual int64_t nowMs() = 0;
 };

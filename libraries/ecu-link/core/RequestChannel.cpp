@@ -8,7 +8,9 @@
 namespace ecu {
 
 RequestChannel::RequestChannel(Transport& transport, LinkClock& clock)
-    : transport_(transport), clock_(clock), parser_(protocol::kReplyStart, protocol::kMaxPayload, true) {}
+    : transport_(transport),
+      clock_(clock),
+      parser_(protocol::kReplyStart, protocol::kMaxPayload, true) {}
 
 RequestChannel::Result RequestChannel::request(uint8_t code, const Bytes& payload, Pace pace,
                                                int expectedReply) {
@@ -45,11 +47,11 @@ RequestChannel::Result RequestChannel::exchange(uint8_t sequence, uint8_t code,
 
     int attempts = pace == Pace::Once ? 1 : std::clamp(timing_.attempts, 1, 20);
     if (polling_) attempts = std::min(attempts, 2);
-    const int wait = timing_.scaled(pace == Pace::Slow ? timing_.slowReplyTimeoutMs
-                                                        : timing_.replyTimeoutMs);
+    const int wait =
+        timing_.scaled(pace == Pace::Slow ? timing_.slowReplyTimeoutMs : timing_.replyTimeoutMs);
     expectedReply = std::clamp(expectedReply, 0, static_cast<int>(protocol::kMaxPayload));
-    const int wire = wireMs(static_cast<int>(frame.size()) + expectedReply +
-                            protocol::kFrameOverhead);
+    const int wire =
+        wireMs(static_cast<int>(frame.size()) + expectedReply + protocol::kFrameOverhead);
     const int64_t start = clock_.nowMs();
     const int64_t deadline = start + timing_.scaled(timing_.deadlineMs);
 

@@ -14,7 +14,7 @@ namespace ecu {
 // it again with the same number when no reply comes in time (the ECU answers a repeat with
 // its stored reply, so retries never execute twice), and gives up within bounded time.
 class RequestChannel {
-public:
+  public:
     enum class Status { Ok, ErrorReply, NoReply, PortFailed, NotOpen };
     enum class Pace { Normal, Slow, Once };
     struct Result {
@@ -35,7 +35,7 @@ public:
     uint8_t lastSequence() const { return sequence_; }
     size_t rejectedFrames() const { return parser_.rejected(); }
 
-private:
+  private:
     Result exchange(uint8_t sequence, uint8_t code, const Bytes& payload, Pace pace,
                     int expectedReply);
     bool matches(const Frame& frame, uint8_t sequence, uint8_t code) const;

@@ -6,7 +6,7 @@ namespace ecu {
 
 // Real, monotonic time.
 class SteadyLinkClock final : public LinkClock {
-public:
+  public:
     int64_t nowMs() override;
 };
 

@@ -9,7 +9,7 @@ namespace ecu {
 
 // The byte pipe under the link: a serial port, or a loopback to a virtual ECU in tests.
 class Transport {
-public:
+  public:
     enum class OpenResult { Opened, Missing, PermissionDenied, Busy, Failed };
 
     virtual ~Transport() = default;

@@ -9,7 +9,7 @@ namespace ecu {
 // bit field of a scalar the shift in bits 20-23 and the width in bits 24-27. Bit 11 and
 // bits 28-31 are reserved and must be 0.
 class VariableId {
-public:
+  public:
     explicit constexpr VariableId(uint32_t raw) : raw_(raw) {}
 
     static constexpr uint32_t make(int number, int count, bool wide, bool isSigned) {
@@ -45,7 +45,7 @@ public:
     // Well formed for an element write: no count field and no bit field.
     constexpr bool isElementId() const { return !hasReservedBits() && (raw_ >> 12) == 0; }
 
-private:
+  private:
     uint32_t raw_;
 };
 

@@ -53,7 +53,7 @@ ecu::Transport::OpenResult SerialTransport::open(const std::string& name) {
     close();
     port_->setPortName(QString::fromStdString(name));
     device_ = name.rfind("/dev/", 0) == 0 ? QString::fromStdString(name)
-                                           : QSerialPortInfo(*port_).systemLocation();
+                                          : QSerialPortInfo(*port_).systemLocation();
     if (!port_->open(QIODevice::ReadWrite)) {
         const auto error = port_->error();
         const std::string reason = port_->errorString().toStdString();
@@ -98,8 +98,10 @@ bool SerialTransport::isOpen() const { return port_->isOpen(); }
 bool SerialTransport::healthy() {
     if (!port_->isOpen()) return false;
     const auto error = port_->error();
-    if (error == QSerialPort::TimeoutError) port_->clearError();
-    else if (error != QSerialPort::NoError) return false;
+    if (error == QSerialPort::TimeoutError)
+        port_->clearError();
+    else if (error != QSerialPort::NoError)
+        return false;
     // A pulled USB adapter takes its device node with it.
     return device_.isEmpty() || QFile::exists(device_);
 }
@@ -115,8 +117,7 @@ bool SerialTransport::write(const ecu::Bytes& bytes) {
 
 ecu::Bytes SerialTransport::receive(int timeoutMs) {
     if (!port_->isOpen()) return {};
-    if (port_->bytesAvailable() == 0 && !port_->waitForReadyRead(std::max(timeoutMs, 0)))
-        return {};
+    if (port_->bytesAvailable() == 0 && !port_->waitForReadyRead(std::max(timeoutMs, 0))) return {};
     const QByteArray data = port_->readAll();
     return ecu::Bytes(data.begin(), data.end());
 }

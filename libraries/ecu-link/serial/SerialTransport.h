@@ -10,7 +10,7 @@
 // "ComPort" setting, or ConfigureLink1) in the platform's names, then every other serial port
 // of the machine, USB adapters first.
 class SerialTransport final : public ecu::Transport {
-public:
+  public:
     SerialTransport();
     ~SerialTransport() override;
 
@@ -25,7 +25,7 @@ public:
     int baudRate() const override;
     std::string lastError() const override { return lastError_; }
 
-private:
+  private:
     static int configuredPortNumber();
     static std::vector<std::string> namesOfPort(int number);
 

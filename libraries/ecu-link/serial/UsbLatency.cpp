@@ -5,7 +5,8 @@
 
 bool UsbLatency::lower(const std::string& device) {
 #ifdef Q_OS_LINUX
-    const QString name = QFileInfo(QFileInfo(QString::fromStdString(device)).canonicalFilePath()).fileName();
+    const QString name =
+        QFileInfo(QFileInfo(QString::fromStdString(device)).canonicalFilePath()).fileName();
     if (!name.startsWith("ttyUSB")) return false;
     QFile timer("/sys/bus/usb-serial/devices/" + name + "/latency_timer");
     if (!timer.open(QIODevice::ReadWrite | QIODevice::Text)) return false;
