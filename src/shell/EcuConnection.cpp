@@ -1,0 +1,144 @@
+#include "EcuConnection.h"
+
+#include "BuildProfile.h"
+#include "BusyCursor.h"
+#include "ConfigBaseLibrary.h"
+#include "Language.h"
+#include "TStreamDati.h"
+#include "WaitView.h"
+
+namespace {
+QString errorCode(const QString& code) { return QStringLiteral("\n(ERR.CODE: ") + code + u')'; }
+
+QString text(int number, const char* fallback) {
+    return LoadTextOr(number, QString::fromUtf8(fallback));
+}
+
+QString loadingCaption() { return text(49, "Caricamento dati dalla centralina"); }
+}  // namespace
+
+EcuConnection::EcuConnection(TStreamDati& data) : data_(data) {}
+
+QString EcuConnection::title() const { return title_ ? title_() : BuildProfile::ProductTitle(); }
+
+QString EcuConnection::LinkFailureText() {
+    return text(38, "Impossibile connettersi.") + u'\n' + text(40, "Controllare il collegamento.") +
+           errorCode(QStringLiteral("C01"));
+}
+
+QString EcuConnection::IdentityFailureText() {
+    return text(39, "Errore nell'identificazione della centralina connessa.") +
+           errorCode(QStringLiteral("C02"));
+}
+
+QString EcuConnection::IncompatibleText() {
+    return text(55, "La centralina attualmente connessa non è compatibile.") + u'\n' +
+           text(38, "Impossibile connettersi.") + errorCode(QStringLiteral("C03"));
+}
+
+Dialogs::Answer EcuConnection::AskSaveChanges() {
+    if (!data_.IsModified()) return Dialogs::Answer::No;
+    const Dialogs::Answer answer =
+        Dialogs::current().message(title(), text(58, "Salvare i dati in memoria in un file?"),
+                                   Dialogs::Icon::Warning, Dialogs::Buttons::YesNoCancel);
+    if (answer == Dialogs::Answer::Yes && save_) save_();
+    return answer;
+}
+
+bool EcuConnection::CheckCompatibility() {
+    if (!BuildProfile::IsBuildModel(data_.Identity(1))) return false;
+    if (data_.Identity(0) == BuildProfile::kBlankCustomerCode)
+        data_.WriteCustomerCode(BuildProfile::CustomerCode());
+    return (BuildProfile::CustomerMaskOf(data_.Identity(0)) & BuildProfile::CustomerMask()) != 0;
+}
+
+void EcuConnection::setIdentityDefaults() { data_.SetIdentityDefaults(BuildProfile::ModelCode(0)); }
+
+void EcuConnection::loadBaseDefaults() {
+    const ConfigBaseLibrary* base = ConfigBaseLibrary::Current();
+    const int resource = base ? base->GetResourceId(0, 0, 0, BuildProfile::CustomerCode()) : 0;
+    data_.Transfer(TStreamDati::kLoadDefaults, QString(), resource, 0xFF, false);
+}
+
+bool EcuConnection::identify() {
+    data_.link().Connect();
+    return data_.ReadIdentity();
+}
+
+EcuConnection::Result EcuConnection::Connect() {
+    if (AskSaveChanges() == Dialogs::Answer::Cancel) return Result::Cancelled;
+    BusyCursor busy;
+    Disconnect();
+    setIdentityDefaults();
+    loadBaseDefaults();
+    if (!data_.link().OpenLink()) {
+        Dialogs::current().error(title(), LinkFailureText());
+        return Result::NoLink;
+    }
+    if (!identify()) {
+        Dialogs::current().error(title(), IdentityFailureText());
+        Disconnect();
+        return Result::NotIdentified;
+    }
+    if (!CheckCompatibility()) {
+        Disconnect();
+        Dialogs::current().error(title(), IncompatibleText());
+        setIdentityDefaults();
+        return Result::Incompatible;
+    }
+    std::unique_ptr<WaitView> wait = waitFactory_ ? waitFactory_() : nullptr;
+    if (wait) {
+        wait->SetCaption(QStringLiteral("  ") + loadingCaption());
+        wait->SetMessage(text(75, "Inizializzazione centralina in corso..."));
+        wait->SetCompletionSuffix(u' ' + text(59, "Completato") + u' ');
+        wait->Open();
+    }
+    data_.Reconnect(TStreamDati::kReconnectMs);
+    int32_t status[256] = {};
+    data_.link().ReadVariable(kStatusVariable, status);
+    return (status[0] & kInitialiseBit) ? initialise(wait.get(), status[0]) : load(wait.get());
+}
+
+QString EcuConnection::serialNumber() {
+    QByteArray serial("SerialNumberNotInEcu");
+    int32_t buffer[kSerialLength] = {};
+    if (data_.link().ReadVariable(kSerialNumberId, buffer)) {
+        for (int i = 0; i < kSerialLength; ++i) serial[i] = static_cast<char>(buffer[i] & 0xFF);
+        const qsizetype end = serial.indexOf('\0');
+        if (end >= 0) serial.truncate(end);
+    }
+    return QString::fromLatin1(serial);
+}
+
+EcuConnection::Result EcuConnection::initialise(WaitView* wait, int32_t status) {
+    if (wait) {
+        wait->SetCaption(QStringLiteral("! ") + loadingCaption());
+        wait->SetMessage(text(52, "Caricamento dati in corso: attendere..."));
+        wait->Open();
+    }
+    const bool bigModel = data_.Identity(1) == BuildProfile::ModelCode(1);
+    data_.SetValue(kInjectionTypeCode, bigModel ? 6 : 4);
+    data_.SetSerialNumber(serialNumber());
+    data_.link().WriteValue(kStatusVariable, status & ~kInitialiseBit);
+    if (!data_.Transfer(TStreamDati::kWriteEcu, QString(), 0, 0xFF, true)) {
+        Dialogs::current().error(title(), LinkFailureText());
+        return Result::WriteFailed;
+    }
+    return Result::Initialised;
+}
+
+EcuConnection::Result EcuConnection::load(WaitView* wait) {
+    if (wait) {
+        wait->SetCaption(QStringLiteral("  ") + loadingCaption());
+        wait->SetMessage(text(52, "Caricamento dati in corso: attendere..."));
+        wait->Open();
+    }
+    if (!data_.Transfer(TStreamDati::kReadEcu, QString(), 0, 0xFF, true)) {
+        // A configuration read only in part is no configuration to work on: say so.
+        Dialogs::current().error(title(), LinkFailureText());
+        return Result::ReadFailed;
+    }
+    return Result::Loaded;
+}
+
+void EcuConnection::Disconnect() { data_.link().Disconnect(); }
