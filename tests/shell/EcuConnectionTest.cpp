@@ -1,0 +1,231 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <algorithm>
+
+#include "BuildProfile.h"
+#include "EcuConnection.h"
+#include "LoopbackEcu.h"
+#include "ShellFixture.h"
+#include "TFormAttesa.h"
+#include "TFormMain.h"
+
+namespace {
+// The program's data module talking through the real link code to a virtual ECU.
+class EcuBench {
+  public:
+    explicit EcuBench(sim::VirtualEcuOptions options = {}) : ecu(shell.clock, options) {
+        data.QorConnectEcu().UseLink(&ecu.link(), [](IEcuLink*) {});
+        connection.SetWaitFactory([this]() -> std::unique_ptr<WaitView> {
+            auto wait = std::make_unique<TFormAttesa>();
+            QObject::connect(&data, &TStreamDati::progress, wait.get(), &TFormAttesa::OnProgress);
+            QObject::connect(&data, &TStreamDati::progress, [this](int value, bool increment) {
+                lastProgress = increment ? lastProgress + value : value;
+            });
+            return wait;
+        });
+        shell.dialogs.clear();  // the settings' first-run notice
+        ecu.clearTrace();
+    }
+
+    int count(const std::string& operation) const {
+        return static_cast<int>(ecu.traced(operation).size());
+    }
+    int writes() const {
+        return count("WriteVariable") + count("WriteValue") + count("WriteElement") +
+               count("WriteRow");
+    }
+
+    ShellFixture shell;
+    LoopbackEcu ecu;
+    TStreamDati data{TStreamDati::Options{.loadLinkLibrary = false}};
+    EcuConnection connection{data};
+    int lastProgress = -1;
+};
+
+TEST(EcuConnectionTest, NormalConnectReadsTheWholeConfiguration) {
+    EcuBench bench;
+    ASSERT_TRUE(bench.ecu.pokeValue(15, 77));     // TemperaturaCambio
+    ASSERT_TRUE(bench.ecu.pokeValue(121, 2000));  // BaseTempi
+    EXPECT_EQ(bench.connection.Connect(), EcuConnection::Result::Loaded);
+    EXPECT_TRUE(bench.shell.dialogs.shown().empty())
+        << bench.shell.dialogs.texts().join("|").toStdString();
+    EXPECT_NE(bench.data.link().IsConnected(), 0);
+    EXPECT_EQ(bench.count("ReadIdentity"), 1);
+    EXPECT_GE(bench.count("ReadVariable") + bench.count("ReadRow"), 60);
+    EXPECT_EQ(bench.writes(), 0);
+    EXPECT_EQ(bench.data.BaseTempi(), 2000);
+    EXPECT_EQ(bench.data.Identity(1), 30);
+    EXPECT_EQ(bench.data.Identity(3), 4);
+    EXPECT_EQ(bench.lastProgress, 100);
+}
+
+TEST(EcuConnectionTest, ABlankEcuOfAnAcceptedModelIsGivenTheBuildsCustomer) {
+    EcuBench bench({.model = 31, .customer = BuildProfile::kBlankCustomerCode});
+    EXPECT_EQ(bench.connection.Connect(), EcuConnection::Result::Loaded);
+    EXPECT_EQ(bench.data.Identity(0), 7);
+    EXPECT_EQ(bench.ecu.ecu().identity().at(0), 7);
+    EXPECT_TRUE(bench.shell.dialogs.shown().empty());
+}
+
+TEST(EcuConnectionTest, AnEcuAskingForInitialisationGetsTheBaseConfiguration) {
+    for (int model : {30, 31}) {
+        EcuBench bench({.model = model, .initRequest = true});
+        EXPECT_EQ(bench.connection.Connect(), EcuConnection::Result::Initialised) << model;
+        EXPECT_TRUE(bench.shell.dialogs.shown().empty());
+        EXPECT_EQ(bench.ecu.peekValue(1) & EcuConnection::kInitialiseBit, 0);
+        // TipoIniezione: cylinders - 1 of 6 for the 5-6-8 cylinder ECU, of 4 otherwise.
+        EXPECT_EQ(bench.ecu.peekValue(52), model == 31 ? 5 : 3) << model;
+        EXPECT_EQ(bench.data.GetSerialNumber(), QStringLiteral("VE-0030-2401-000123"));
+        EXPECT_GE(bench.writes(), 50);
+        EXPECT_EQ(bench.count("ReadRow"), 0);
+    }
+}
+
+TEST(EcuConnectionTest, FailuresCarryTheirCodeAndChangeNothing) {
+    {
+        EcuBench bench({.model = 29});
+        EXPECT_EQ(bench.connection.Connect(), EcuConnection::Result::Incompatible);
+        EXPECT_EQ(bench.shell.dialogs.last().text, EcuConnection::IncompatibleText());
+        EXPECT_TRUE(bench.shell.dialogs.last().text.endsWith("(ERR.CODE: C03)"));
+        EXPECT_EQ(bench.writes(), 0);
+        EXPECT_EQ(bench.data.link().IsConnected(), 0);
+        EXPECT_EQ(bench.data.Identity(1), 30);  // identity defaults again
+    }
+    {
+        EcuBench bench({.customer = 18});
+        EXPECT_EQ(bench.connection.Connect(), EcuConnection::Result::Incompatible);
+        EXPECT_EQ(bench.writes(), 0);
+    }
+    {
+        EcuBench bench;
+        bench.ecu.pullCableAfter(2);  // the handshakes of OpenLink and Connect go through
+        EXPECT_EQ(bench.connection.Connect(), EcuConnection::Result::NotIdentified);
+        EXPECT_EQ(bench.shell.dialogs.last().text,
+                  QStringLiteral("Errore nell'identificazione della centralina connessa.\n"
+                                 "(ERR.CODE: C02)"));
+        EXPECT_EQ(bench.shell.dialogs.last().icon, Dialogs::Icon::Error);
+    }
+    {
+        ShellFixture shell;
+        auto data = shell.makeOfflineData();
+        shell.dialogs.clear();
+        EcuConnection connection(*data);
+        connection.SetTitle([] { return QStringLiteral("Principale"); });
+        EXPECT_EQ(connection.Connect(), EcuConnection::Result::NoLink);
+        EXPECT_EQ(shell.dialogs.last().text,
+                  QStringLiteral("Impossibile connettersi.\nControllare il collegamento.\n"
+                                 "(ERR.CODE: C01)"));
+        EXPECT_EQ(shell.dialogs.last().title, QStringLiteral("Principale"));
+    }
+}
+
+TEST(EcuConnectionTest, CancellingTheSaveQuestionLeavesTheConnectionAsItWas) {
+    EcuBench bench;
+    ASSERT_EQ(bench.connection.Connect(), EcuConnection::Result::Loaded);
+    bench.data.SetModified(true);
+    bench.ecu.clearTrace();
+    bool saved = false;
+    bench.connection.SetSaveCommand([&] { saved = true; });
+    bench.shell.dialogs.answer(Dialogs::Answer::Cancel);
+    EXPECT_EQ(bench.connection.Connect(), EcuConnection::Result::Cancelled);
+    EXPECT_EQ(bench.shell.dialogs.last().text,
+              QStringLiteral("Salvare i dati in memoria in un file?"));
+    EXPECT_EQ(bench.shell.dialogs.last().buttons, Dialogs::Buttons::YesNoCancel);
+    EXPECT_EQ(bench.shell.dialogs.last().icon, Dialogs::Icon::Warning);
+    EXPECT_FALSE(saved);
+    EXPECT_TRUE(bench.ecu.trace().empty());
+    EXPECT_NE(bench.data.link().IsConnected(), 0);
+    EXPECT_TRUE(bench.data.IsModified());
+
+    bench.shell.dialogs.answer(Dialogs::Answer::Yes);
+    EXPECT_EQ(bench.connection.Connect(), EcuConnection::Result::Loaded);
+    EXPECT_TRUE(saved);
+
+    // The close query refuses only on cancel.
+    bench.data.SetModified(true);
+    bench.shell.dialogs.answer(Dialogs::Answer::Cancel);
+    EXPECT_FALSE(bench.connection.CanClose());
+    bench.shell.dialogs.answer(Dialogs::Answer::No);
+    EXPECT_TRUE(bench.connection.CanClose());
+}
+
+class MainCommandsTest : public ::testing::Test {
+  protected:
+    EcuBench bench;
+    TFormMain form{bench.data, QRect(0, 0, 800, 600)};
+};
+
+TEST_F(MainCommandsTest, ConnectFillsTheStatusBarAndDisconnectEmptiesIt) {
+    form.ActionConnetti->trigger();
+    EXPECT_EQ(form.Status().Panel(0), QStringLiteral("Centralina connessa"));
+    EXPECT_EQ(form.Status().Panel(2), QStringLiteral("Versione firmware: 4.7"));
+    EXPECT_EQ(form.Status().Panel(3), QStringLiteral("GPL"));
+    EXPECT_FALSE(form.ActionConnetti->isEnabled());
+    form.ActionDisconnetti->trigger();
+    EXPECT_EQ(form.Status().Panel(0), QStringLiteral("Centralina non connessa"));
+    EXPECT_EQ(form.Status().Panel(2), QString());
+    EXPECT_EQ(bench.data.link().IsConnected(), 0);
+}
+
+TEST_F(MainCommandsTest, AFailedSaveIsReportedAndTheDialogOffersTheModelsFiles) {
+    form.ActionConnettiExecute();
+    bench.shell.dialogs.clear();
+    const QString path = QStringLiteral("/no/such/folder/Golf.kv4");
+    bench.shell.dialogs.chooseFile(path);
+    form.ActionSalvaExecute();
+    ASSERT_EQ(bench.shell.dialogs.fileDialogs().size(), 1u);
+    const Dialogs::FileRequest& request = bench.shell.dialogs.fileDialogs()[0].request;
+    EXPECT_EQ(request.title, QStringLiteral("Salva file di configurazione"));
+    EXPECT_EQ(request.filter, QStringLiteral("Configurazione 3-4 cilindri (*.kv4)"));
+    EXPECT_EQ(request.defaultSuffix, QStringLiteral("kv4"));
+    EXPECT_EQ(bench.data.GetDescription(), QStringLiteral("Golf"));
+    EXPECT_EQ(form.Status().Panel(1), QStringLiteral("Config: Golf"));
+    ASSERT_EQ(bench.shell.dialogs.shown().size(), 1u);
+    EXPECT_TRUE(bench.shell.dialogs.last().text.startsWith(QStringLiteral(
+        "Impossibile salvare la configurazione nel file.\n/no/such/folder/Golf.kv4")));
+    EXPECT_EQ(bench.shell.dialogs.last().icon, Dialogs::Icon::Error);
+
+    bench.shell.dialogs.clear();
+    bench.shell.dialogs.chooseFile(QString());  // cancelled: nothing happens
+    form.ActionSalvaExecute();
+    EXPECT_TRUE(bench.shell.dialogs.shown().empty());
+}
+
+TEST_F(MainCommandsTest, AResetWhoseWriteFailsLeavesLinkAndModifiedFlag) {
+    form.ActionConnettiExecute();
+    bench.data.SetModified(true);
+    bench.shell.dialogs.clear();
+    bench.ecu.refuseWrites(true);
+    bench.shell.dialogs.answer(Dialogs::Answer::Yes);
+    form.ActionResetDaPcExecute();
+    EXPECT_EQ(bench.shell.dialogs.last().text,
+              QStringLiteral("Impossibile effettuare il reset della centralina.\nControllare il "
+                             "collegamento."));
+    EXPECT_NE(bench.data.link().IsConnected(), 0);
+    EXPECT_TRUE(bench.data.IsModified());
+    EXPECT_EQ(form.Status().Panel(0), QStringLiteral("Centralina connessa"));
+
+    bench.shell.dialogs.answer(Dialogs::Answer::No);
+    bench.ecu.clearTrace();
+    form.ActionResetDaPcExecute();
+    EXPECT_TRUE(bench.ecu.trace().empty());
+}
+
+TEST_F(MainCommandsTest, AResetAsksTheEcuToInitialiseAndConnectsAgain) {
+    form.ActionConnettiExecute();
+    bench.data.SetModified(true);
+    bench.shell.dialogs.clear();
+    bench.shell.dialogs.answer(Dialogs::Answer::Yes);
+    form.ActionResetDaPcExecute();
+    EXPECT_EQ(bench.shell.dialogs.shown().size(), 1u)
+        << bench.shell.dialogs.texts().join("|").toStdString();
+    EXPECT_EQ(bench.shell.dialogs.last().icon, Dialogs::Icon::Question);
+    EXPECT_FALSE(bench.data.IsModified());
+    EXPECT_NE(bench.data.link().IsConnected(), 0);
+    // The reconnection found the request and wrote the base configuration.
+    EXPECT_EQ(bench.ecu.peekValue(1) & EcuConnection::kInitialiseBit, 0);
+    EXPECT_GE(bench.writes(), 50);
+}
+}  // namespace
