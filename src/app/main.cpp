@@ -1,17 +1,17 @@
 // The program's entry point: build profile, one instance, the outside libraries, the data
 // module and the main window, then the message loop.
 #include <QApplication>
-#include <QMainWindow>
 
 #include "BuildProfile.h"
 #include "ConfigBaseLibrary.h"
 #include "Dialogs.h"
+#include "Language.h"
 #include "LanguageLibrary.h"
 #include "ProgramStart.h"
 #include "QtDialogs.h"
 #include "SingleInstance.h"
-#include "TQorConnectEcu.h"
-#include "TQorGlobalData.h"
+#include "TFormMain.h"
+#include "TStreamDati.h"
 
 namespace {
 // Restores a minimised window and brings it, and any dialog it has open, to the front.
@@ -40,19 +40,18 @@ int run(QApplication& app, SingleInstance& instance) {
                                 ConfigBaseLibrary::kDefaultName);
     ConfigBaseLibrary::SetCurrent(&configBase);
 
-    TQorGlobalData settings;
-    settings.SetStrKey(QStringLiteral("\\Software\\") + BuildProfile::RegistrySubkey());
-    settings.LoadStrKeyOrWarn(BuildProfile::ProductTitle());
-    TQorConnectEcu link;
+    Language::current().Attach(&languages);
 
+    // The data module loads the settings and the ECU link library.
+    TStreamDati data;
     QObject::disconnect(early);
-    QMainWindow window;
-    window.setWindowTitle(BuildProfile::ProductTitle());
+    TFormMain window(data);
     QObject::connect(&instance, &SingleInstance::raiseRequested, &window,
                      [&window] { bringForward(&window); });
     window.showMaximized();
 
-    const int result = settings.CanStart() ? app.exec() : 0;
+    const int result = data.QorGlobalData().CanStart() ? app.exec() : 0;
+    Language::current().Attach(nullptr);
     ConfigBaseLibrary::SetCurrent(nullptr);
     return result;
 }
