@@ -77,6 +77,8 @@ TFormMain::TFormMain(TStreamDati& data, QRect screen, QWidget* parent)
       connection_(data) {
     setObjectName(QStringLiteral("FormMain"));
     setWindowTitle(QStringLiteral("Initializing..."));
+    // Maximised; the geometry also holds where no window manager maximises.
+    setGeometry(screen_);
     Language::current().SetIndex(data_.QorGlobalData().Get(2));
 
     QGuiApplication::setOverrideCursor(Qt::BusyCursor);
