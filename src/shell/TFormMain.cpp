@@ -32,13 +32,13 @@ constexpr int kEntryPixels = 30;
 constexpr int kMenuLabelPixels = 34;
 
 // The entries in list order: label name, text number, greatest length, design text.
-struct EntrySpec {
+struct EntryRow {
     const char* name;
     int text;
     int maximum;
     const char* design;
 };
-constexpr EntrySpec kEntries[] = {
+constexpr EntryRow kEntries[] = {
     {"LabelConfig", 6, 30, "CONFIGURA VETTURA"},
     {"LabelVisualizza", 7, 30, "VISUALIZZA"},
     {"LabelTara", 9, 30, "AUTOTARATURA"},
@@ -219,8 +219,8 @@ void TFormMain::createEntries() {
     labelMenu_->setPalette(red);
     labelMenu_->setAlignment(Qt::AlignCenter);
 
-    for (const EntrySpec& spec : kEntries) {
-        auto* label = new EntryLabel(QString::fromLatin1(spec.name), QString::fromUtf8(spec.design),
+    for (const EntryRow& row : kEntries) {
+        auto* label = new EntryLabel(QString::fromLatin1(row.name), QString::fromUtf8(row.design),
                                      centralWidget());
         label->setFont(titleFont(scale(kEntryPixels)));
         label->adjustSize();

@@ -109,6 +109,14 @@ TEST(EcuConnectionTest, FailuresCarryTheirCodeAndChangeNothing) {
         EXPECT_EQ(bench.shell.dialogs.last().icon, Dialogs::Icon::Error);
     }
     {
+        // The line goes dead while the configuration is read: not a configuration to work on.
+        EcuBench bench;
+        bench.ecu.pullCableAfter(40);
+        EXPECT_EQ(bench.connection.Connect(), EcuConnection::Result::ReadFailed);
+        EXPECT_EQ(bench.shell.dialogs.last().text, EcuConnection::LinkFailureText());
+        EXPECT_GT(bench.count("ReadVariable"), 5);
+    }
+    {
         ShellFixture shell;
         auto data = shell.makeOfflineData();
         shell.dialogs.clear();
