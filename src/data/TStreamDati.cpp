@@ -84,29 +84,36 @@ bool TStreamDati::Transfer(int flags, const QString& fileName, int resourceId, i
     } catch (const TransferError& error) {
         lastError_ = error.text();
         // A failed transfer never writes its source back: the file keeps what it held.
-        if (opened) CloseResourceSource();
+        if (opened) source_.CloseResource();
         return false;
     }
 }
 
-bool TStreamDati::IsSourceOpen() const { return false; }
+void TStreamDati::OpenFileSource(bool forReading) { source_.OpenFile(fileName_, forReading, key_); }
 
-void TStreamDati::OpenFileSource(bool) {
-    throw TransferError(QStringLiteral("Impossibile leggere i dati dal file impostato"));
+void TStreamDati::OpenResourceSource(int number) { source_.OpenResource(number, key_); }
+void TStreamDati::CloseFileSource() { source_.CloseFile(); }
+void TStreamDati::CloseResourceSource() { source_.CloseResource(); }
+
+void TStreamDati::ReadInt(int32_t& value, const QString& key, const QString& section) {
+    source_.ReadInt(value, key, section);
 }
-
-void TStreamDati::OpenResourceSource(int) {
-    throw TransferError(QStringLiteral("Impossibile caricare i dati dalla risorsa impostata"));
+void TStreamDati::ReadBool(bool& value, const QString& key, const QString& section) {
+    source_.ReadBool(value, key, section);
 }
-
-void TStreamDati::CloseFileSource() {}
-void TStreamDati::CloseResourceSource() {}
-void TStreamDati::ReadInt(int32_t&, const QString&, const QString&) {}
-void TStreamDati::ReadBool(bool&, const QString&, const QString&) {}
-void TStreamDati::ReadText(QString&, const QString&, const QString&, int) {}
-void TStreamDati::WriteInt(int32_t, const QString&, const QString&) {}
-void TStreamDati::WriteBool(bool, const QString&, const QString&) {}
-void TStreamDati::WriteText(const QString&, const QString&, const QString&) {}
+void TStreamDati::ReadText(QString& text, const QString& key, const QString& section,
+                           int maxLength) {
+    source_.ReadText(text, key, section, maxLength);
+}
+void TStreamDati::WriteInt(int32_t value, const QString& key, const QString& section) {
+    source_.WriteInt(value, key, section);
+}
+void TStreamDati::WriteBool(bool value, const QString& key, const QString& section) {
+    source_.WriteBool(value, key, section);
+}
+void TStreamDati::WriteText(const QString& text, const QString& key, const QString& section) {
+    source_.WriteText(text, key, section);
+}
 
 bool TStreamDati::SetKey(const QString& key) {
     if (key.size() > BuildProfile::kMaxKeyLength) return false;
@@ -283,7 +290,11 @@ bool TStreamDati::SetDescription(const QString& text) {
         else
             ok = false;
     }
-    if (ok) ClearOfficial();
+    if (ok) {
+        // The record's description is the same key of the file: it follows.
+        store_.vehicle().description = description;
+        ClearOfficial();
+    }
     emit mainState(kStateDescription, 0);
     return ok;
 }

@@ -5,6 +5,7 @@
 #include <array>
 #include <memory>
 
+#include "ConfigSource.h"
 #include "ParameterStore.h"
 #include "TQorConnectEcu.h"
 #include "TQorGlobalData.h"
@@ -60,7 +61,8 @@ class TStreamDati : public QObject {
 
     // Configuration source (file or base configuration) and its INI primitives. Read* change
     // the value only when the key exists; with no source open all of them do nothing.
-    bool IsSourceOpen() const;
+    bool IsSourceOpen() const { return source_.IsOpen(); }
+    ConfigSource& Source() { return source_; }
     void OpenFileSource(bool forReading);
     void OpenResourceSource(int number);
     void CloseFileSource();
@@ -162,6 +164,7 @@ class TStreamDati : public QObject {
     TemperatureCurve gasCurve_;
     TemperatureCurve engineCurve_;
     std::unique_ptr<ValueAccess> values_;
+    ConfigSource source_;
     QString key_;
     QString fileName_;
     QString lastError_;

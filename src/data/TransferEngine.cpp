@@ -335,12 +335,9 @@ void TransferEngine::readHeaderFromEcu(const CatalogueRow& row) {
 void TransferEngine::writeHeaderToSource(const CatalogueRow& row) {
     const QString section = QString::fromLatin1(row.section);
     const VehicleRecord& v = data_.store_.vehicle();
-    // The longer text of the record is kept while it still begins with what the ECU holds;
-    // a description changed since then is saved as it now is.
-    const QString description = data_.GetDescription();
-    const QString text = v.description.left(TStreamDati::kMaxDescription) == description
-                             ? v.description
-                             : description;
+    // The record holds the longer text; emptied by a read from the ECU, it gives way to the
+    // ECU's description.
+    const QString text = v.description.isEmpty() ? data_.GetDescription() : v.description;
     data_.WriteText(text, kHeaderDescription, section);
     data_.WriteBool(data_.store_.official(), kHeaderOfficial, section);
     data_.WriteText(v.euro, QStringLiteral("Euro"), section);
