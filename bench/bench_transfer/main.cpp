@@ -15,12 +15,13 @@
 #include <cstdio>
 
 #include "Clock.h"
+#include "Protocol.h"
 #include "SystemClock.h"
 #include "TStreamDati.h"
 
 namespace {
-constexpr int kBaud = 38400;
-constexpr int kBitsPerByte = 10;
+constexpr int kBaud = ecu::protocol::kBaudRate;
+constexpr int kBitsPerByte = ecu::protocol::kBitsPerByte;
 
 // The system clock, counting the waits the program asks for.
 class CountingClock final : public Clock {
