@@ -132,6 +132,13 @@ int TStreamDati::SetElement(uint32_t code, int index, double value) {
     return values_->SetElement(code, index, value);
 }
 
+// Posted, as a window message: receivers handle it once the change is done and read the
+// store as it then is.
+void TStreamDati::postMainState(int code, int wParam) {
+    QMetaObject::invokeMethod(
+        this, [this, code, wParam] { emit mainState(code, wParam); }, Qt::QueuedConnection);
+}
+
 // ---- options ----
 
 int TStreamDati::GetOption(int option) const {
@@ -143,7 +150,7 @@ int TStreamDati::GetOption(int option) const {
 bool TStreamDati::SetOption(int option, bool on) {
     const auto bit = OptionBits::Of(option);
     if (!bit) return false;
-    if (option == 1) emit mainState(kStateFuel, GetOption(1));
+    if (option == 1) postMainState(kStateFuel, GetOption(1));
     int32_t words[2] = {store_.value(Catalogue::kFlags, 0), store_.value(Catalogue::kFlags, 1)};
     words[bit->word] = on ? (words[bit->word] | bit->mask) : (words[bit->word] & ~bit->mask);
     if (!link().WriteVariable(kFlagsId, words)) return false;
@@ -295,7 +302,7 @@ bool TStreamDati::SetDescription(const QString& text) {
         store_.vehicle().description = description;
         ClearOfficial();
     }
-    emit mainState(kStateDescription, 0);
+    postMainState(kStateDescription, 0);
     return ok;
 }
 
@@ -314,7 +321,7 @@ bool TStreamDati::SetSerialNumber(const QString& text) {
             store_.set(Catalogue::kSerialNumber, i, buffer[i]);
         ClearOfficial();
     }
-    emit mainState(kStateDescription, 0);
+    postMainState(kStateDescription, 0);
     return ok;
 }
 

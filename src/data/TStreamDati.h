@@ -144,8 +144,8 @@ class TStreamDati : public QObject {
   signals:
     // Transfer progress (0x8191): a percentage, or an increment when increment is set.
     void progress(int value, bool increment);
-    // Main-state changes (0x8190): code 2 description changed, 5 fuel changed (wParam: the
-    // option's bit before the change).
+    // Main-state changes (0x8190), posted: code 2 description changed, 5 fuel changed
+    // (wParam: the option's bit before the change).
     void mainState(int code, int wParam);
 
   private:
@@ -157,6 +157,7 @@ class TStreamDati : public QObject {
     void rederiveGasTemperatures();
     void rederiveEngineTemperatures();
     void emitProgress(int value) { emit progress(value, false); }
+    void postMainState(int code, int wParam);
 
     std::unique_ptr<TQorGlobalData> settings_;
     std::unique_ptr<TQorConnectEcu> connect_;

@@ -1,3 +1,5 @@
+#include <QCoreApplication>
+
 #include "EcuStore.h"
 
 namespace {
@@ -69,6 +71,7 @@ TEST_F(StoreOnEcu, DescriptionAndSerialNumber) {
     EXPECT_EQ(data->GetSerialNumber(), "SN-1");
     EXPECT_EQ(ecu().values(0), (std::vector<int32_t>{'S', 'N', '-', '1', 0, 0, 0, 0, 0, 0,
                                                      0,   0,   0,   0,   0, 0, 0, 0, 0, 0}));
+    QCoreApplication::sendPostedEvents();
     EXPECT_EQ(states, (std::vector<std::pair<int, int>>{{2, 0}, {2, 0}, {2, 0}}));
 }
 
@@ -133,11 +136,17 @@ TEST_F(StoreOnEcu, Option9RederivesTheGasTemperatures) {
 
 TEST_F(StoreOnEcu, Option1TellsTheOldBit) {
     std::vector<std::pair<int, int>> states;
-    QObject::connect(data.get(), &TStreamDati::mainState,
-                     [&](int code, int wParam) { states.emplace_back(code, wParam); });
+    std::vector<int> seen;  // the option as the receiver reads it when handling the message
+    QObject::connect(data.get(), &TStreamDati::mainState, [&](int code, int wParam) {
+        states.emplace_back(code, wParam);
+        seen.push_back(data->GetOption(1));
+    });
     ASSERT_TRUE(data->SetOption(1, true));
+    QCoreApplication::sendPostedEvents();
     ASSERT_TRUE(data->SetOption(1, false));
+    QCoreApplication::sendPostedEvents();
     EXPECT_EQ(states, (std::vector<std::pair<int, int>>{{5, 0}, {5, 1}}));
+    EXPECT_EQ(seen, (std::vector<int>{1, 0}));
     EXPECT_EQ(ecu().value(3, 0) & 0x0002, 0);
 }
 
@@ -149,5 +158,22 @@ TEST_F(StoreOnEcu, ReconnectWaitsForReadiness) {
     const qint64 pulled = clock.nowMs();
     EXPECT_FALSE(data->Reconnect(3000));
     EXPECT_LT(clock.nowMs() - pulled, 3000 + 20000 + 5000);
+}
+}  // namespace
+
+namespace {
+class BlankEcu : public EcuStore {};
+
+TEST_F(BlankEcu, TakesTheCustomerCodeOnce) {
+    sim::VirtualEcuOptions options;
+    options.customer = 253;
+    start(options);
+    ASSERT_TRUE(data->ReadIdentity());
+    EXPECT_EQ(data->Identity(0), 253);
+    EXPECT_TRUE(data->WriteCustomerCode(7));
+    EXPECT_EQ(data->Identity(0), 7);
+    EXPECT_EQ(ecu().value(64), 7);
+    EXPECT_FALSE(data->WriteCustomerCode(18));  // given once
+    EXPECT_EQ(data->Identity(0), 7);
 }
 }  // namespace
