@@ -35,9 +35,6 @@ QString textOf(const std::vector<int32_t>& values, int first, int length) {
     return text;
 }
 
-int32_t latin1At(const QString& text, int i) {
-    return i < text.size() ? static_cast<unsigned char>(text.at(i).toLatin1()) : 0;
-}
 }  // namespace
 
 TStreamDati::TStreamDati(QObject* parent) : TStreamDati(Options{}, parent) {}
@@ -284,6 +281,12 @@ bool TStreamDati::SetDefaultInjectionTime(int line, int column, double ms) {
 
 // ---- description, serial number, official flag, vehicle ----
 
+int32_t TStreamDati::LatinCode(const QString& text, int i) {
+    if (i >= text.size()) return 0;
+    const char16_t c = text.at(i).unicode();
+    return c != 0 && c < 256 ? c : '?';
+}
+
 bool TStreamDati::SetDescription(const QString& text) {
     store_.setModified(true);
     const QString description = text.left(kMaxDescription);
@@ -291,7 +294,7 @@ bool TStreamDati::SetDescription(const QString& text) {
     const int count = std::min<int>(kMaxDescription, static_cast<int>(description.size()) + 1);
     bool ok = true;
     for (int i = 0; i < count; ++i) {
-        const int32_t c = latin1At(description, i);
+        const int32_t c = LatinCode(description, i);
         if (link().WriteElement(kHeaderVariable, kDescriptionFirst + i, c))
             store_.set(Catalogue::kHeader, kDescriptionFirst + i, c);
         else
@@ -314,7 +317,7 @@ bool TStreamDati::SetSerialNumber(const QString& text) {
     store_.setModified(true);
     const QString serial = text.left(kMaxSerialNumber);
     int32_t buffer[kMaxSerialNumber];
-    for (int i = 0; i < kMaxSerialNumber; ++i) buffer[i] = latin1At(serial, i);
+    for (int i = 0; i < kMaxSerialNumber; ++i) buffer[i] = LatinCode(serial, i);
     const bool ok = link().WriteVariable(kSerialNumberId, buffer) != 0;
     if (ok) {
         for (int i = 0; i < kMaxSerialNumber; ++i)

@@ -117,6 +117,9 @@ class TStreamDati : public QObject {
 
     // Description (28 characters in the ECU header) and serial number (20).
     bool SetDescription(const QString& text);
+    // Character i of text as the ECU holds it: one byte, '?' for what Latin-1 cannot hold,
+    // 0 past the end.
+    static int32_t LatinCode(const QString& text, int i);
     QString GetDescription() const;
     bool SetSerialNumber(const QString& text);
     QString GetSerialNumber() const;

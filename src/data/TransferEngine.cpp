@@ -305,8 +305,7 @@ void TransferEngine::readHeaderFromSource(const CatalogueRow& row) {
     data_.ReadText(text, kHeaderDescription, section, VehicleRecord::kLongText + 1);
     v.description = text.left(VehicleRecord::kLongText);
     for (int i = 0; i < TStreamDati::kMaxDescription; ++i)
-        store.set(row.number, 2 + i,
-                  i < text.size() ? static_cast<unsigned char>(text.at(i).toLatin1()) : 0);
+        store.set(row.number, 2 + i, TStreamDati::LatinCode(text, i));
     bool official = store.official();
     data_.ReadBool(official, kHeaderOfficial, section);
     const int32_t flags = store.value(row.number, 0);

@@ -177,3 +177,19 @@ TEST_F(BlankEcu, TakesTheCustomerCodeOnce) {
     EXPECT_EQ(data->Identity(0), 7);
 }
 }  // namespace
+
+namespace {
+TEST_F(StoreOnEcu, ElementSetters) {
+    EXPECT_TRUE(data->SetDefaultInjectionTime(7, 1, 3.0));
+    EXPECT_EQ(ecu().value(143, 15), 1172);
+    EXPECT_EQ(store().value(74, 15), 1172);
+    EXPECT_FALSE(data->SetDefaultInjectionTime(8, 0, 3.0));
+    EXPECT_TRUE(data->SetGasReference(4, 40));
+    EXPECT_EQ(ecu().value(42, 4), data->GasCurve().ToCode(40));
+    EXPECT_TRUE(data->SetGasReference(9, 40));
+    EXPECT_EQ(ecu().value(42, 9), 255);
+    EXPECT_FALSE(data->SetGasReference(10, 40));
+    EXPECT_TRUE(data->SetDescription(QString::fromUtf8("Città €")));
+    EXPECT_EQ(data->GetDescription(), QString::fromUtf8("Città ?"));
+}
+}  // namespace
