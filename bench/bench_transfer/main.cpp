@@ -3,7 +3,8 @@
 //
 // For each transfer it prints the elapsed time, the fixed waits the transfer itself makes
 // (500 ms steps, reconnection), the bytes exchanged and their wire time, and the round trips.
-// Last line: "ratio X" = (elapsed - waits) / wire time of the full read.
+// Last line: "ratio X" = (elapsed - waits) / wire time of the full read (the middle one of
+// three).
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -12,15 +13,18 @@
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "Clock.h"
+#include "Protocol.h"
 #include "SystemClock.h"
 #include "TStreamDati.h"
 
 namespace {
-constexpr int kBaud = 38400;
-constexpr int kBitsPerByte = 10;
+constexpr int kBaud = ecu::protocol::kBaudRate;
+constexpr int kBitsPerByte = ecu::protocol::kBitsPerByte;
 
 // The system clock, counting the waits the program asks for.
 class CountingClock final : public Clock {
@@ -141,12 +145,20 @@ int main(int argc, char** argv) {
         }
         std::printf("ecusim on %s at %d baud\n", device.constData(), kBaud);
         const qint64 pid = sim.processId();
-        const Result read = measure("full read", pid, tracePath, clock,
-                                    [&] { return data.Transfer(TStreamDati::kReadEcu); });
+        // Three reads: the ratio is the middle one, the machine's load being what it is.
+        std::vector<Result> reads;
+        for (int i = 0; i < 3; ++i)
+            reads.push_back(measure("full read", pid, tracePath, clock,
+                                    [&] { return data.Transfer(TStreamDati::kReadEcu); }));
+        std::sort(reads.begin(), reads.end(),
+                  [](const Result& a, const Result& b) { return a.elapsedMs < b.elapsedMs; });
+        const Result read = reads[1];
         data.Transfer(TStreamDati::kLoadDefaults);
         const Result write = measure("full write", pid, tracePath, clock,
                                      [&] { return data.Transfer(TStreamDati::kWriteEcu); });
-        if (!read.ok || !write.ok) status = 1;
+        for (const Result& r : reads)
+            if (!r.ok) status = 1;
+        if (!write.ok) status = 1;
         std::printf("ratio %.2f\n", (read.elapsedMs - read.waitsMs) / read.wireMs);
         link.Disconnect();
     }

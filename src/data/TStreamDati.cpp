@@ -35,9 +35,6 @@ QString textOf(const std::vector<int32_t>& values, int first, int length) {
     return text;
 }
 
-int32_t latin1At(const QString& text, int i) {
-    return i < text.size() ? static_cast<unsigned char>(text.at(i).toLatin1()) : 0;
-}
 }  // namespace
 
 TStreamDati::TStreamDati(QObject* parent) : TStreamDati(Options{}, parent) {}
@@ -84,29 +81,36 @@ bool TStreamDati::Transfer(int flags, const QString& fileName, int resourceId, i
     } catch (const TransferError& error) {
         lastError_ = error.text();
         // A failed transfer never writes its source back: the file keeps what it held.
-        if (opened) CloseResourceSource();
+        if (opened) source_.CloseResource();
         return false;
     }
 }
 
-bool TStreamDati::IsSourceOpen() const { return false; }
+void TStreamDati::OpenFileSource(bool forReading) { source_.OpenFile(fileName_, forReading, key_); }
 
-void TStreamDati::OpenFileSource(bool) {
-    throw TransferError(QStringLiteral("Impossibile leggere i dati dal file impostato"));
+void TStreamDati::OpenResourceSource(int number) { source_.OpenResource(number, key_); }
+void TStreamDati::CloseFileSource() { source_.CloseFile(); }
+void TStreamDati::CloseResourceSource() { source_.CloseResource(); }
+
+void TStreamDati::ReadInt(int32_t& value, const QString& key, const QString& section) {
+    source_.ReadInt(value, key, section);
 }
-
-void TStreamDati::OpenResourceSource(int) {
-    throw TransferError(QStringLiteral("Impossibile caricare i dati dalla risorsa impostata"));
+void TStreamDati::ReadBool(bool& value, const QString& key, const QString& section) {
+    source_.ReadBool(value, key, section);
 }
-
-void TStreamDati::CloseFileSource() {}
-void TStreamDati::CloseResourceSource() {}
-void TStreamDati::ReadInt(int32_t&, const QString&, const QString&) {}
-void TStreamDati::ReadBool(bool&, const QString&, const QString&) {}
-void TStreamDati::ReadText(QString&, const QString&, const QString&, int) {}
-void TStreamDati::WriteInt(int32_t, const QString&, const QString&) {}
-void TStreamDati::WriteBool(bool, const QString&, const QString&) {}
-void TStreamDati::WriteText(const QString&, const QString&, const QString&) {}
+void TStreamDati::ReadText(QString& text, const QString& key, const QString& section,
+                           int maxLength) {
+    source_.ReadText(text, key, section, maxLength);
+}
+void TStreamDati::WriteInt(int32_t value, const QString& key, const QString& section) {
+    source_.WriteInt(value, key, section);
+}
+void TStreamDati::WriteBool(bool value, const QString& key, const QString& section) {
+    source_.WriteBool(value, key, section);
+}
+void TStreamDati::WriteText(const QString& text, const QString& key, const QString& section) {
+    source_.WriteText(text, key, section);
+}
 
 bool TStreamDati::SetKey(const QString& key) {
     if (key.size() > BuildProfile::kMaxKeyLength) return false;
@@ -125,6 +129,13 @@ int TStreamDati::SetElement(uint32_t code, int index, double value) {
     return values_->SetElement(code, index, value);
 }
 
+// Posted, as a window message: receivers handle it once the change is done and read the
+// store as it then is.
+void TStreamDati::postMainState(int code, int wParam) {
+    QMetaObject::invokeMethod(
+        this, [this, code, wParam] { emit mainState(code, wParam); }, Qt::QueuedConnection);
+}
+
 // ---- options ----
 
 int TStreamDati::GetOption(int option) const {
@@ -136,7 +147,7 @@ int TStreamDati::GetOption(int option) const {
 bool TStreamDati::SetOption(int option, bool on) {
     const auto bit = OptionBits::Of(option);
     if (!bit) return false;
-    if (option == 1) emit mainState(kStateFuel, GetOption(1));
+    if (option == 1) postMainState(kStateFuel, GetOption(1));
     int32_t words[2] = {store_.value(Catalogue::kFlags, 0), store_.value(Catalogue::kFlags, 1)};
     words[bit->word] = on ? (words[bit->word] | bit->mask) : (words[bit->word] & ~bit->mask);
     if (!link().WriteVariable(kFlagsId, words)) return false;
@@ -270,6 +281,12 @@ bool TStreamDati::SetDefaultInjectionTime(int line, int column, double ms) {
 
 // ---- description, serial number, official flag, vehicle ----
 
+int32_t TStreamDati::LatinCode(const QString& text, int i) {
+    if (i >= text.size()) return 0;
+    const char16_t c = text.at(i).unicode();
+    return c != 0 && c < 256 ? c : '?';
+}
+
 bool TStreamDati::SetDescription(const QString& text) {
     store_.setModified(true);
     const QString description = text.left(kMaxDescription);
@@ -277,14 +294,18 @@ bool TStreamDati::SetDescription(const QString& text) {
     const int count = std::min<int>(kMaxDescription, static_cast<int>(description.size()) + 1);
     bool ok = true;
     for (int i = 0; i < count; ++i) {
-        const int32_t c = latin1At(description, i);
+        const int32_t c = LatinCode(description, i);
         if (link().WriteElement(kHeaderVariable, kDescriptionFirst + i, c))
             store_.set(Catalogue::kHeader, kDescriptionFirst + i, c);
         else
             ok = false;
     }
-    if (ok) ClearOfficial();
-    emit mainState(kStateDescription, 0);
+    if (ok) {
+        // The record's description is the same key of the file: it follows.
+        store_.vehicle().description = description;
+        ClearOfficial();
+    }
+    postMainState(kStateDescription, 0);
     return ok;
 }
 
@@ -296,14 +317,14 @@ bool TStreamDati::SetSerialNumber(const QString& text) {
     store_.setModified(true);
     const QString serial = text.left(kMaxSerialNumber);
     int32_t buffer[kMaxSerialNumber];
-    for (int i = 0; i < kMaxSerialNumber; ++i) buffer[i] = latin1At(serial, i);
+    for (int i = 0; i < kMaxSerialNumber; ++i) buffer[i] = LatinCode(serial, i);
     const bool ok = link().WriteVariable(kSerialNumberId, buffer) != 0;
     if (ok) {
         for (int i = 0; i < kMaxSerialNumber; ++i)
             store_.set(Catalogue::kSerialNumber, i, buffer[i]);
         ClearOfficial();
     }
-    emit mainState(kStateDescription, 0);
+    postMainState(kStateDescription, 0);
     return ok;
 }
 

@@ -5,6 +5,7 @@
 #include <array>
 #include <memory>
 
+#include "ConfigSource.h"
 #include "ParameterStore.h"
 #include "TQorConnectEcu.h"
 #include "TQorGlobalData.h"
@@ -60,7 +61,8 @@ class TStreamDati : public QObject {
 
     // Configuration source (file or base configuration) and its INI primitives. Read* change
     // the value only when the key exists; with no source open all of them do nothing.
-    bool IsSourceOpen() const;
+    bool IsSourceOpen() const { return source_.IsOpen(); }
+    ConfigSource& Source() { return source_; }
     void OpenFileSource(bool forReading);
     void OpenResourceSource(int number);
     void CloseFileSource();
@@ -115,6 +117,9 @@ class TStreamDati : public QObject {
 
     // Description (28 characters in the ECU header) and serial number (20).
     bool SetDescription(const QString& text);
+    // Character i of text as the ECU holds it: one byte, '?' for what Latin-1 cannot hold,
+    // 0 past the end.
+    static int32_t LatinCode(const QString& text, int i);
     QString GetDescription() const;
     bool SetSerialNumber(const QString& text);
     QString GetSerialNumber() const;
@@ -142,8 +147,8 @@ class TStreamDati : public QObject {
   signals:
     // Transfer progress (0x8191): a percentage, or an increment when increment is set.
     void progress(int value, bool increment);
-    // Main-state changes (0x8190): code 2 description changed, 5 fuel changed (wParam: the
-    // option's bit before the change).
+    // Main-state changes (0x8190), posted: code 2 description changed, 5 fuel changed
+    // (wParam: the option's bit before the change).
     void mainState(int code, int wParam);
 
   private:
@@ -155,6 +160,7 @@ class TStreamDati : public QObject {
     void rederiveGasTemperatures();
     void rederiveEngineTemperatures();
     void emitProgress(int value) { emit progress(value, false); }
+    void postMainState(int code, int wParam);
 
     std::unique_ptr<TQorGlobalData> settings_;
     std::unique_ptr<TQorConnectEcu> connect_;
@@ -162,6 +168,7 @@ class TStreamDati : public QObject {
     TemperatureCurve gasCurve_;
     TemperatureCurve engineCurve_;
     std::unique_ptr<ValueAccess> values_;
+    ConfigSource source_;
     QString key_;
     QString fileName_;
     QString lastError_;

@@ -305,8 +305,7 @@ void TransferEngine::readHeaderFromSource(const CatalogueRow& row) {
     data_.ReadText(text, kHeaderDescription, section, VehicleRecord::kLongText + 1);
     v.description = text.left(VehicleRecord::kLongText);
     for (int i = 0; i < TStreamDati::kMaxDescription; ++i)
-        store.set(row.number, 2 + i,
-                  i < text.size() ? static_cast<unsigned char>(text.at(i).toLatin1()) : 0);
+        store.set(row.number, 2 + i, TStreamDati::LatinCode(text, i));
     bool official = store.official();
     data_.ReadBool(official, kHeaderOfficial, section);
     const int32_t flags = store.value(row.number, 0);
@@ -335,12 +334,9 @@ void TransferEngine::readHeaderFromEcu(const CatalogueRow& row) {
 void TransferEngine::writeHeaderToSource(const CatalogueRow& row) {
     const QString section = QString::fromLatin1(row.section);
     const VehicleRecord& v = data_.store_.vehicle();
-    // The longer text of the record is kept while it still begins with what the ECU holds;
-    // a description changed since then is saved as it now is.
-    const QString description = data_.GetDescription();
-    const QString text = v.description.left(TStreamDati::kMaxDescription) == description
-                             ? v.description
-                             : description;
+    // The record holds the longer text; emptied by a read from the ECU, it gives way to the
+    // ECU's description.
+    const QString text = v.description.isEmpty() ? data_.GetDescription() : v.description;
     data_.WriteText(text, kHeaderDescription, section);
     data_.WriteBool(data_.store_.official(), kHeaderOfficial, section);
     data_.WriteText(v.euro, QStringLiteral("Euro"), section);

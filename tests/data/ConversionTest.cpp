@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+
 #include "BuildProfile.h"
 #include "OfflineStore.h"
 #include "OptionBits.h"
@@ -150,14 +152,22 @@ TEST(Options, RefusedOptionWriteChangesNothingButTellsTheFuelChange) {
     EXPECT_FALSE(data.SetOption(1, true));
     EXPECT_EQ(data.GetOption(1), 0);
     EXPECT_FALSE(data.IsModified());
+    EXPECT_TRUE(states.empty());  // posted
+    QCoreApplication::sendPostedEvents();
     EXPECT_EQ(states, (std::vector<std::pair<int, int>>{{5, 0}}));
     EXPECT_FALSE(data.SetOption(2, true));
+    QCoreApplication::sendPostedEvents();
     EXPECT_EQ(states.size(), 1u);
 }
 
 TEST(Store, ConstructionAndKey) {
     OfflineStore offline;
     TStreamDati& data = offline.data;
+    // No settings yet: the user is told they are reset.
+    ASSERT_EQ(offline.dialogs.shown().size(), 1u);
+    EXPECT_EQ(offline.dialogs.last().text, TQorGlobalData::kRepairText);
+    EXPECT_EQ(offline.dialogs.last().icon, Dialogs::Icon::Error);
+    EXPECT_EQ(offline.dialogs.last().title, BuildProfile::ProductTitle());
     EXPECT_EQ(data.GetDescription(), "Standard");
     EXPECT_EQ(data.GetSerialNumber(), "SerialNumberNotInEcu");
     EXPECT_FALSE(data.IsModified());

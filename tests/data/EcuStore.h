@@ -39,7 +39,8 @@ class EcuStore : public ::testing::Test {
                                                               : static_cast<int>(row.id & 0xFF);
     }
 
-    // The ECU's values of a row, in the order of the row's elements in use.
+    // The ECU's values of a row, in the order of the row's elements in use; pressure
+    // coefficients in their 16-bit form.
     std::vector<int32_t> ecuRow(const CatalogueRow& row) {
         std::vector<int32_t> values = ecu().values(variableOf(row));
         const bool byteEcu = ecu().options().pressureCoefficients ==
@@ -49,10 +50,13 @@ class EcuStore : public ::testing::Test {
         return values;
     }
 
+    // The store's values of a row; pressure coefficients in their 16-bit form.
     std::vector<int32_t> storeRow(const CatalogueRow& row) {
+        const int factor =
+            row.number == Catalogue::kPressureCoefficients && store().pressureByteForm() ? 30 : 1;
         std::vector<int32_t> out;
         for (int e : Catalogue::activeElements(row, store().kRows(), store().kColumns()))
-            out.push_back(store().value(row.number, e));
+            out.push_back(store().value(row.number, e) * factor);
         return out;
     }
 

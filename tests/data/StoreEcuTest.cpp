@@ -1,3 +1,5 @@
+#include <QCoreApplication>
+
 #include "EcuStore.h"
 
 namespace {
@@ -69,6 +71,7 @@ TEST_F(StoreOnEcu, DescriptionAndSerialNumber) {
     EXPECT_EQ(data->GetSerialNumber(), "SN-1");
     EXPECT_EQ(ecu().values(0), (std::vector<int32_t>{'S', 'N', '-', '1', 0, 0, 0, 0, 0, 0,
                                                      0,   0,   0,   0,   0, 0, 0, 0, 0, 0}));
+    QCoreApplication::sendPostedEvents();
     EXPECT_EQ(states, (std::vector<std::pair<int, int>>{{2, 0}, {2, 0}, {2, 0}}));
 }
 
@@ -133,11 +136,17 @@ TEST_F(StoreOnEcu, Option9RederivesTheGasTemperatures) {
 
 TEST_F(StoreOnEcu, Option1TellsTheOldBit) {
     std::vector<std::pair<int, int>> states;
-    QObject::connect(data.get(), &TStreamDati::mainState,
-                     [&](int code, int wParam) { states.emplace_back(code, wParam); });
+    std::vector<int> seen;  // the option as the receiver reads it when handling the message
+    QObject::connect(data.get(), &TStreamDati::mainState, [&](int code, int wParam) {
+        states.emplace_back(code, wParam);
+        seen.push_back(data->GetOption(1));
+    });
     ASSERT_TRUE(data->SetOption(1, true));
+    QCoreApplication::sendPostedEvents();
     ASSERT_TRUE(data->SetOption(1, false));
+    QCoreApplication::sendPostedEvents();
     EXPECT_EQ(states, (std::vector<std::pair<int, int>>{{5, 0}, {5, 1}}));
+    EXPECT_EQ(seen, (std::vector<int>{1, 0}));
     EXPECT_EQ(ecu().value(3, 0) & 0x0002, 0);
 }
 
@@ -149,5 +158,38 @@ TEST_F(StoreOnEcu, ReconnectWaitsForReadiness) {
     const qint64 pulled = clock.nowMs();
     EXPECT_FALSE(data->Reconnect(3000));
     EXPECT_LT(clock.nowMs() - pulled, 3000 + 20000 + 5000);
+}
+}  // namespace
+
+namespace {
+class BlankEcu : public EcuStore {};
+
+TEST_F(BlankEcu, TakesTheCustomerCodeOnce) {
+    sim::VirtualEcuOptions options;
+    options.customer = 253;
+    start(options);
+    ASSERT_TRUE(data->ReadIdentity());
+    EXPECT_EQ(data->Identity(0), 253);
+    EXPECT_TRUE(data->WriteCustomerCode(7));
+    EXPECT_EQ(data->Identity(0), 7);
+    EXPECT_EQ(ecu().value(64), 7);
+    EXPECT_FALSE(data->WriteCustomerCode(18));  // given once
+    EXPECT_EQ(data->Identity(0), 7);
+}
+}  // namespace
+
+namespace {
+TEST_F(StoreOnEcu, ElementSetters) {
+    EXPECT_TRUE(data->SetDefaultInjectionTime(7, 1, 3.0));
+    EXPECT_EQ(ecu().value(143, 15), 1172);
+    EXPECT_EQ(store().value(74, 15), 1172);
+    EXPECT_FALSE(data->SetDefaultInjectionTime(8, 0, 3.0));
+    EXPECT_TRUE(data->SetGasReference(4, 40));
+    EXPECT_EQ(ecu().value(42, 4), data->GasCurve().ToCode(40));
+    EXPECT_TRUE(data->SetGasReference(9, 40));
+    EXPECT_EQ(ecu().value(42, 9), 255);
+    EXPECT_FALSE(data->SetGasReference(10, 40));
+    EXPECT_TRUE(data->SetDescription(QString::fromUtf8("Città €")));
+    EXPECT_EQ(data->GetDescription(), QString::fromUtf8("Città ?"));
 }
 }  // namespace

@@ -1,5 +1,9 @@
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <algorithm>
 
+#include "ConfigBaseLibrary.h"
 #include "EcuStore.h"
 #include "TimeBase.h"
 #include "TransferEngine.h"
@@ -50,10 +54,8 @@ TEST_F(Transfer, DefaultsWrittenThenReadBackRoundTripEveryRow) {
     EXPECT_TRUE(climbsTo100(progress));
 
     // The 16-bit ECU took the coefficients multiplied by 30; the rest as they are.
-    const CatalogueRow& pressure = Catalogue::row(Catalogue::kPressureCoefficients);
     EXPECT_EQ(ecu().value(124, 0), 114 * 30);
     EXPECT_EQ(ecu().value(124, 14), -32 * 30);
-    store().values(pressure.number) = ecuRow(pressure);
     expectStoreEqualsEcu();
     EXPECT_EQ(ecu().value(53, 2), 'S');  // "Standard"
 
@@ -83,6 +85,8 @@ TEST_F(Transfer, DefaultsWrittenThenReadBackRoundTripEveryRow) {
     for (const CatalogueRow& row : Catalogue::rows()) {
         SCOPED_TRACE(row.number);
         std::vector<int32_t> expected = written[static_cast<size_t>(row.number - 1)];
+        if (row.number == Catalogue::kPressureCoefficients)
+            for (int32_t& v : expected) v *= 30;  // read back in the 16-bit form
         if (row.extent == Extent::KMap) expected.resize(13 * 12, 1);  // lines beyond the size stay
         for (int e = 0; e < row.elements; ++e)
             if (row.extent == Extent::KMap && e % 12 >= store().kColumns())
@@ -265,5 +269,67 @@ TEST_F(Transfer, SaveToFileWhileConnectedRunsTheSaveSequence) {
     EXPECT_GE(firstInTrace("SendCommand 18"), 0);
     EXPECT_GE(firstInTrace("Connect"), 0);
     EXPECT_FALSE(data->IsModified());
+}
+}  // namespace
+
+namespace {
+class SourceTransfer : public EcuStore {
+  protected:
+    QTemporaryDir dir;
+    ConfigBaseLibrary library;
+    ConfigBaseLibrary* saved = nullptr;
+
+    void SetUp() override {
+        ASSERT_TRUE(library.Load()) << library.LoadError().toStdString();
+        saved = ConfigBaseLibrary::Current();
+        ConfigBaseLibrary::SetCurrent(&library);
+        start();
+    }
+    void TearDown() override { ConfigBaseLibrary::SetCurrent(saved); }
+
+    QString writePlain(const QByteArray& text) {
+        const QString file = dir.filePath(QStringLiteral("prova.kv4"));
+        QFile f(file);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("DECRYPTED_MLTP_FILE\r\n" + text);
+        return file;
+    }
+};
+
+TEST_F(SourceTransfer, BaseConfigurationGoesIntoTheEcu) {
+    ASSERT_TRUE(data->Transfer(TStreamDati::kLoadDefaults | TStreamDati::kWriteEcu, {}, 20))
+        << data->LastError().toStdString();
+    EXPECT_FALSE(data->IsSourceOpen());
+    EXPECT_EQ(ecu().value(3, 0), 1046);
+    EXPECT_EQ(data->GetDescription(), "Base Metano iniettore tipo 0");
+    EXPECT_EQ(ecu().value(53, 2), 'B');
+    expectStoreEqualsEcu();
+}
+
+TEST_F(SourceTransfer, CoefficientsInByteFormGoTimes30ToA16BitEcu) {
+    const QString file = writePlain(
+        "[PressioneDifferenziale]\r\nCoeffPressDiffByte=1\r\nCoeffPressDiff0=10\r\n"
+        "CoeffPressDiff1=-4\r\n");
+    ASSERT_TRUE(data->Transfer(TStreamDati::kLoadDefaults | TStreamDati::kWriteEcu, file))
+        << data->LastError().toStdString();
+    EXPECT_EQ(ecu().value(124, 0), 300);
+    EXPECT_EQ(ecu().value(124, 1), -120);
+    EXPECT_EQ(ecu().value(124, 2), 88 * 30);  // not in the file: the default
+}
+
+TEST_F(SourceTransfer, FailedSaveKeepsTheOldFile) {
+    const QString file = writePlain("[Generale]\r\nFlag1=1044\r\n");
+    QFile before(file);
+    ASSERT_TRUE(before.open(QIODevice::ReadOnly));
+    const QByteArray old = before.readAll();
+    before.close();
+    loop->pullCable();
+    EXPECT_FALSE(data->Transfer(TStreamDati::kSaveFile, file));
+    EXPECT_EQ(data->LastError(), TransferEngine::kSaveStartFailed);
+    EXPECT_FALSE(data->IsSourceOpen());
+    QFile after(file);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), old);
+    EXPECT_EQ(QDir(QDir::tempPath()).entryList({QStringLiteral("_mt*.tmp")}).size(), 0);
 }
 }  // namespace
