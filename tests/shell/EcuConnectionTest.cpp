@@ -8,6 +8,7 @@
 #include "BuildProfile.h"
 #include "EcuConnection.h"
 #include "LoopbackEcu.h"
+#include "Scrambler.h"
 #include "ShellFixture.h"
 #include "TFormAttesa.h"
 #include "TFormMain.h"
@@ -200,6 +201,35 @@ TEST_F(MainCommandsTest, AFailedSaveIsReportedAndTheDialogOffersTheModelsFiles) 
     bench.shell.dialogs.chooseFile(QString());  // cancelled: nothing happens
     form.ActionSalvaExecute();
     EXPECT_TRUE(bench.shell.dialogs.shown().empty());
+}
+
+TEST_F(MainCommandsTest, SavingToGolfWritesTheScrambledConfigurationThroughTheSaveSequence) {
+    form.ActionConnettiExecute();
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString path = folder.filePath(QStringLiteral("Golf.kv4"));
+    bench.shell.dialogs.clear();
+    bench.ecu.clearTrace();
+    bench.shell.dialogs.chooseFile(path);
+    form.ActionSalvaExecute();
+
+    EXPECT_TRUE(bench.shell.dialogs.shown().empty())
+        << bench.shell.dialogs.texts().join("|").toStdString();
+    EXPECT_EQ(bench.data.GetDescription(), QStringLiteral("Golf"));
+    EXPECT_FALSE(bench.data.IsModified());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray stored = file.readAll();
+    EXPECT_TRUE(stored.startsWith("ENCRYPTED_MLTP_FILE\r\n"));
+    const auto plain = Scrambler::Convert(stored, true, true, BuildProfile::ScrambleKey());
+    ASSERT_TRUE(plain.has_value());
+    EXPECT_TRUE(plain->contains("NomeConfigurazione=Golf.kv4")) << plain->left(400).toStdString();
+    EXPECT_TRUE(plain->contains("DescrizAuto=Golf"));
+    // Connected, so the ECU was told a save begins and ends.
+    const auto commands = bench.ecu.traced("SendCommand");
+    ASSERT_GE(commands.size(), 2u);
+    EXPECT_EQ(commands.front().rfind("SendCommand 17", 0), 0u) << commands.front();
+    EXPECT_EQ(commands.back().rfind("SendCommand 18", 0), 0u) << commands.back();
 }
 
 TEST_F(MainCommandsTest, AResetWhoseWriteFailsLeavesLinkAndModifiedFlag) {
