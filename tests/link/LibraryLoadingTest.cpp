@@ -2,6 +2,7 @@
 
 #include <QLibrary>
 #include <array>
+#include <string>
 
 #include "ConfigBaseLibrary.h"
 #include "LibraryPath.h"
@@ -9,21 +10,26 @@
 
 namespace {
 
-// The call log kept by the recording link library.
+// The calls the recording link library reports, kept on this side of the library.
 class Recording {
   public:
-    Recording() : library_(LibraryPath::resolve("TestLinkRecording.dll")) {
-        EXPECT_TRUE(library_.load()) << library_.errorString().toStdString();
-        reset_ = reinterpret_cast<void (*)()>(library_.resolve("_ResetRecording"));
-        calls_ = reinterpret_cast<const char* (*)()>(library_.resolve("_RecordedCalls"));
-        if (reset_) reset_();
+    Recording() {
+        log().clear();
+        QLibrary library(LibraryPath::resolve("TestLinkRecording.dll"));
+        EXPECT_TRUE(library.load()) << library.errorString().toStdString();
+        auto setRecorder =
+            reinterpret_cast<void (*)(void (*)(const char*))>(library.resolve("_SetRecorder"));
+        EXPECT_NE(setRecorder, nullptr);
+        if (setRecorder) setRecorder(&Recording::append);
     }
-    std::string calls() const { return calls_ ? calls_() : "<no library>"; }
+    std::string calls() const { return log(); }
 
   private:
-    QLibrary library_;
-    void (*reset_)() = nullptr;
-    const char* (*calls_)() = nullptr;
+    static std::string& log() {
+        static std::string calls;
+        return calls;
+    }
+    static void append(const char* call) { log() += std::string(call) + ";"; }
 };
 
 void expectEmptyLink(IEcuLink& link) {
