@@ -37,9 +37,7 @@ bool ConfigSource::CreateCopy() {
 
 bool ConfigSource::LoadCopy() {
     const auto text = Scrambler::ReadWholeFile(copy_->fileName(), IniFile::kMaxSize);
-    if (!text || !IsConfigurationText(*text)) return false;
-    ini_.Parse(*text);
-    return true;
+    return text && IsConfigurationText(*text, ini_);
 }
 
 void ConfigSource::OpenFile(const QString& fileName, bool forReading, const QString& key) {
@@ -92,6 +90,11 @@ void ConfigSource::CloseFile() {
 void ConfigSource::CloseResource() { Reset(); }
 
 bool ConfigSource::IsConfigurationText(const QByteArray& text) {
+    IniFile ini;
+    return IsConfigurationText(text, ini);
+}
+
+bool ConfigSource::IsConfigurationText(const QByteArray& text, IniFile& ini) {
     QByteArrayView body(text);
     const QByteArrayView header(Scrambler::kDecryptedHeader);
     if (body.startsWith(header)) body = body.sliced(header.size());
@@ -101,8 +104,7 @@ bool ConfigSource::IsConfigurationText(const QByteArray& text) {
         const auto b = static_cast<uint8_t>(c);
         if ((b < 0x20 && b != '\t' && b != '\r' && b != '\n') || b == 0x7F) return false;
     }
-    IniFile ini;
-    ini.Parse(body);
+    ini.Parse(text);
     return ini.EntryCount() > 0;
 }
 

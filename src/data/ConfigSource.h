@@ -59,6 +59,8 @@ class ConfigSource {
     // line ends, at least one key in a section, and a final line break (a file cut short
     // mid-line is refused rather than read with a shortened value).
     static bool IsConfigurationText(const QByteArray& text);
+    // The same, leaving the parsed text in ini.
+    static bool IsConfigurationText(const QByteArray& text, IniFile& ini);
 
     // Integers as the files write them: decimal with an optional sign, or "0x" hexadecimal;
     // nothing for anything else or out of 32-bit range.

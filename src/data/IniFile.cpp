@@ -23,13 +23,15 @@ void IniFile::Parse(QByteArrayView bytes) {
     index_.clear();
     modified_ = false;
     endsWithLineBreak_ = bytes.isEmpty() || bytes.endsWith('\n');
+    // Decided line by line only when the whole text is not UTF-8.
+    const bool utf8 = LegacyText::IsValidUtf8(bytes);
     qsizetype start = 0;
     while (start < bytes.size()) {
         qsizetype end = bytes.indexOf('\n', start);
         if (end < 0) end = bytes.size();
         QByteArrayView line = bytes.sliced(start, end - start);
         if (line.endsWith('\r')) line.chop(1);
-        AddLine(LegacyText::Decode(line));
+        AddLine(utf8 ? QString::fromUtf8(line) : LegacyText::Decode(line));
         start = end + 1;
     }
 }

@@ -58,10 +58,12 @@ std::optional<QByteArray> Scrambler::Convert(QByteArrayView source, bool unscram
 std::optional<QByteArray> Scrambler::ReadWholeFile(const QString& fileName, qint64 maxSize) {
     QFile file(fileName);
     if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly)) return std::nullopt;
-    if (file.size() > maxSize) return std::nullopt;
-    // Read one byte past the bound so that a file that grew meanwhile is caught too.
-    QByteArray bytes = file.read(maxSize + 1);
-    if (file.error() != QFileDevice::NoError || bytes.size() > maxSize) return std::nullopt;
+    const qint64 size = file.size();
+    if (size > maxSize) return std::nullopt;
+    // One byte more than the size seen: a file that changes while it is read is refused,
+    // and a small file never costs a buffer of the whole bound.
+    QByteArray bytes = file.read(size + 1);
+    if (file.error() != QFileDevice::NoError || bytes.size() != size) return std::nullopt;
     return bytes;
 }
 
