@@ -1,6 +1,7 @@
 #include "ConfigSource.h"
 
 #include <QDir>
+#include <algorithm>
 
 #include "ConfigBaseLibrary.h"
 #include "Scrambler.h"
@@ -147,7 +148,11 @@ void ConfigSource::ReadBool(bool& value, const QString& key, const QString& sect
 void ConfigSource::ReadText(QString& text, const QString& key, const QString& section,
                             int maxLength) {
     const auto value = Lookup(key, section);
-    if (value) text = value->left(std::max(0, maxLength - 1));
+    if (!value) return;
+    qsizetype length = std::clamp<qsizetype>(maxLength - 1, 0, value->size());
+    // Never half of a surrogate pair.
+    if (length > 0 && length < value->size() && value->at(length - 1).isHighSurrogate()) --length;
+    text = value->left(length);
 }
 
 void ConfigSource::WriteInt(int32_t value, const QString& key, const QString& section) {

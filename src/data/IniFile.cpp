@@ -6,9 +6,11 @@
 namespace {
 constexpr char kLineEnd[] = "\r\n";
 
+// Control characters become blanks: a line break would start a line of its own, and a file
+// with control bytes is not taken as configuration text when it is loaded again.
 QString OneLine(QString text) {
-    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    for (QChar& c : text)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F) c = QLatin1Char(' ');
     return text;
 }
 }  // namespace

@@ -101,9 +101,24 @@ TEST_F(ConfigSourceTest, SaveThenLoadRoundTrip) {
     EXPECT_TRUE(TempCopies().isEmpty());
 }
 
+// A text with control characters (an ECU description padded with zeros) is saved so that
+// the file still loads.
+TEST_F(ConfigSourceTest, ControlCharactersInTextsKeepTheFileLoadable) {
+    ConfigSource source;
+    source.OpenFile(Path("c.kv4"), false, kKey);
+    source.WriteText(QString::fromLatin1("Panda\0\x01\n1.2\0\0", 12), "DescrizAuto", "Generale");
+    source.CloseFile();
+    source.OpenFile(Path("c.kv4"), true, kKey);
+    QString text;
+    source.ReadText(text, "DescrizAuto", "Generale", 51);
+    EXPECT_EQ(text, "Panda   1.2");
+    source.CloseFile();
+}
+
 TEST_F(ConfigSourceTest, ReadsChangeOnlyWhatExists) {
     Write("a.kv4", kEnc + Scrambled("[Generale]\r\nFlag1=abc\r\nFlag2=0x1F\r\nU=0\r\n"
-                                    "DescrizAuto=0123456789\r\nBig=4294967296\r\n"));
+                                    "DescrizAuto=0123456789\r\nBig=4294967296\r\n"
+                                    "Faccina=ab\xF0\x9F\x98\x80\r\n"));
     ConfigSource source;
     int32_t value = 5;
     bool flag = true;
@@ -126,6 +141,10 @@ TEST_F(ConfigSourceTest, ReadsChangeOnlyWhatExists) {
     EXPECT_EQ(text, "old");
     source.ReadText(text, "DescrizAuto", "Generale", 5);
     EXPECT_EQ(text, "0123");
+    source.ReadText(text, "DescrizAuto", "Generale", 0);
+    EXPECT_EQ(text, "");
+    source.ReadText(text, "Faccina", "Generale", 4);  // three units would split the pair
+    EXPECT_EQ(text, "ab");
     EXPECT_EQ(source.MissedKeys(), QStringList({"Generale/Missing", "Generale/Missing"}));
     source.CloseFile();
 }

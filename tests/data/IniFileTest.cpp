@@ -55,7 +55,7 @@ TEST(IniFileTest, RewriteKeepsEveryLineAndOrder) {
     ini.SetValue("GENERALE", "flag1", "7");     // the first of the two is replaced
     ini.SetValue("Lambda", "RifLambda", "28");  // after the section's last key
     ini.SetValue("Diagnosi", "Stato0", "0");    // a new section at the end
-    ini.SetValue("Generale", "DescrizAuto", "due\r\nrighe");
+    ini.SetValue("Generale", "DescrizAuto", QString::fromLatin1("due\r\nrighe\0", 12));
     EXPECT_TRUE(ini.IsModified());
     const QByteArray expected =
         "DECRYPTED_MLTP_FILE\r\n"
@@ -64,7 +64,7 @@ TEST(IniFileTest, RewriteKeepsEveryLineAndOrder) {
         "Flag1=7\r\n"
         "flag1=9\r\n"
         "N cilindri=4\r\n"
-        "DescrizAuto=due  righe\r\n"
+        "DescrizAuto=due  righe\r\n"  // the trailing NUL became a blank, then was trimmed
         "; a comment=7\r\n"
         "line without equals\r\n"
         "\r\n"
