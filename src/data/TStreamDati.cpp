@@ -70,6 +70,11 @@ bool TStreamDati::Transfer(int flags, const QString& fileName, int resourceId, i
                 OpenResourceSource(resourceId);
                 opened = true;
             } else if (!fileName.isEmpty()) {
+                // A longer name is refused, never cut: cut, it would name another file.
+                if (fileName.size() > kMaxFileName)
+                    throw TransferError(QString::fromUtf8((flags & kSaveFile)
+                                                              ? ConfigSource::kWriteFailed
+                                                              : ConfigSource::kReadFailed));
                 SetFileName(fileName);
                 OpenFileSource((flags & kSaveFile) == 0);
                 opened = true;

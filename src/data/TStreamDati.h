@@ -33,6 +33,7 @@ class TStreamDati : public QObject {
 
     static constexpr int kMaxDescription = 28;
     static constexpr int kMaxSerialNumber = 20;
+    static constexpr int kMaxFileName = 260;
     static constexpr int kReadyStatus = 172;
     static constexpr int kReconnectMs = 20000;
     static constexpr int kNoValue = 800000;  // what GetValue answers for an unknown code
@@ -57,7 +58,7 @@ class TStreamDati : public QObject {
                   bool showProgress = false);
     QString LastError() const { return lastError_; }
     QString FileName() const { return fileName_; }
-    void SetFileName(const QString& name) { fileName_ = name.left(260); }
+    void SetFileName(const QString& name) { fileName_ = name.left(kMaxFileName); }
 
     // Configuration source (file or base configuration) and its INI primitives. Read* change
     // the value only when the key exists; with no source open all of them do nothing.

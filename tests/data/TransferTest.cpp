@@ -5,6 +5,7 @@
 
 #include "ConfigBaseLibrary.h"
 #include "EcuStore.h"
+#include "PrivateTemp.h"
 #include "TimeBase.h"
 #include "TransferEngine.h"
 
@@ -275,6 +276,7 @@ TEST_F(Transfer, SaveToFileWhileConnectedRunsTheSaveSequence) {
 namespace {
 class SourceTransfer : public EcuStore {
   protected:
+    PrivateTemp temp;  // the copies of this test only
     QTemporaryDir dir;
     ConfigBaseLibrary library;
     ConfigBaseLibrary* saved = nullptr;
@@ -330,6 +332,6 @@ TEST_F(SourceTransfer, FailedSaveKeepsTheOldFile) {
     QFile after(file);
     ASSERT_TRUE(after.open(QIODevice::ReadOnly));
     EXPECT_EQ(after.readAll(), old);
-    EXPECT_EQ(QDir(QDir::tempPath()).entryList({QStringLiteral("_mt*.tmp")}).size(), 0);
+    EXPECT_TRUE(temp.Copies().isEmpty());
 }
 }  // namespace
