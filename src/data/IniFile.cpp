@@ -6,11 +6,12 @@
 namespace {
 constexpr char kLineEnd[] = "\r\n";
 
-// Control characters become blanks: a line break would start a line of its own, and a file
-// with control bytes is not taken as configuration text when it is loaded again.
+// Control characters but tab become blanks: a line break would start a line of its own, and
+// a file with control bytes is not taken as configuration text when it is loaded again.
 QString OneLine(QString text) {
     for (QChar& c : text)
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F) c = QLatin1Char(' ');
+        if ((c.unicode() < 0x20 && c != QLatin1Char('\t')) || c.unicode() == 0x7F)
+            c = QLatin1Char(' ');
     return text;
 }
 }  // namespace
@@ -27,14 +28,15 @@ void IniFile::Parse(QByteArrayView bytes) {
     endsWithLineBreak_ = bytes.isEmpty() || bytes.endsWith('\n');
     // Decided line by line only when the whole text is not UTF-8.
     const bool utf8 = LegacyText::IsValidUtf8(bytes);
+    // A line ends with LF, CR LF or a CR alone, so that no value ever holds a line break.
     qsizetype start = 0;
     while (start < bytes.size()) {
-        qsizetype end = bytes.indexOf('\n', start);
-        if (end < 0) end = bytes.size();
-        QByteArrayView line = bytes.sliced(start, end - start);
-        if (line.endsWith('\r')) line.chop(1);
+        qsizetype end = start;
+        while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\r') ++end;
+        const QByteArrayView line = bytes.sliced(start, end - start);
         AddLine(utf8 ? QString::fromUtf8(line) : LegacyText::Decode(line));
         start = end + 1;
+        if (end + 1 < bytes.size() && bytes[end] == '\r' && bytes[end + 1] == '\n') ++start;
     }
 }
 

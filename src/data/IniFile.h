@@ -27,8 +27,8 @@ class IniFile {
 
     std::optional<QString> Value(const QString& section, const QString& key) const;
     // Replaces the first equal key, or adds the key after the last key of the first equal
-    // section, or adds the section at the end. Control characters (line breaks among them)
-    // become blanks, so a value never makes a line of its own.
+    // section, or adds the section at the end. Control characters but tab (line breaks among
+    // them) become blanks, so a value never makes a line of its own.
     void SetValue(const QString& section, const QString& key, const QString& value);
 
     bool IsModified() const { return modified_; }

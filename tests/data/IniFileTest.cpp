@@ -97,6 +97,12 @@ TEST(IniFileTest, TextEncodings) {
     ini.Parse("[S]\nK=1");
     EXPECT_FALSE(ini.EndsWithLineBreak());
     EXPECT_EQ(ini.Value("S", "K"), "1");
+    // A CR alone ends a line too: no value holds a line break.
+    ini.Parse("[S]\rK=a\rJ=b\tc\r\n");
+    EXPECT_EQ(ini.Value("S", "K"), "a");
+    EXPECT_EQ(ini.Value("S", "J"), "b\tc");
+    ini.SetValue("S", "J", "b\tc");
+    EXPECT_TRUE(ini.ToBytes().endsWith("J=b\tc\r\n"));
 }
 
 TEST(IniFileTest, WritesIntoEmptyText) {
