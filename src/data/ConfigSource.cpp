@@ -22,14 +22,6 @@ void ConfigSource::Reset() {
     resource_ = false;
 }
 
-int ConfigSource::RemoveLeftoverCopies() {
-    QDir folder(QDir::tempPath());
-    int removed = 0;
-    for (const QString& name : folder.entryList({QStringLiteral("_mt*.tmp")}, QDir::Files))
-        if (folder.remove(name)) ++removed;
-    return removed;
-}
-
 bool ConfigSource::CreateCopy() {
     // QTemporaryFile creates the name exclusively, readable by this user only.
     copy_ = std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/_mtXXXXXX.tmp"));

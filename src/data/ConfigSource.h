@@ -52,10 +52,6 @@ class ConfigSource {
     void WriteBool(bool value, const QString& key, const QString& section);
     void WriteText(const QString& text, const QString& key, const QString& section);
 
-    // Removes the copies "_mt*.tmp" a run that ended abnormally left in the temporary
-    // folder; for the start of the program, before any source opens. Returns how many.
-    static int RemoveLeftoverCopies();
-
     // "section/key" of every read since the source opened that found no key.
     const QStringList& MissedKeys() const { return missed_; }
 

@@ -264,15 +264,6 @@ TEST_F(ConfigSourceTest, DestroyingAnOpenSourceWritesNothing) {
     EXPECT_TRUE(TempCopies().isEmpty());
 }
 
-TEST_F(ConfigSourceTest, LeftoverCopiesAreRemovedAtStart) {
-    for (const char* name : {"_mtAbc123.tmp", "_mtZ.tmp", "_mpKeep.tmp", "other.tmp"}) {
-        QFile file(QDir(QDir::tempPath()).filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    }
-    EXPECT_EQ(ConfigSource::RemoveLeftoverCopies(), 2);
-    EXPECT_EQ(TempCopies(), QStringList({"_mpKeep.tmp", "other.tmp"}));
-}
-
 TEST_F(ConfigSourceTest, MissingResourceFails) {
     ConfigSource source;
     ConfigBaseLibrary* saved = ConfigBaseLibrary::Current();
