@@ -28,6 +28,14 @@ void bringForward(QWidget* window) {
     qInfo("brought forward by a second start");
 }
 
+// Whichever way run() ends, nothing keeps pointing at the libraries freed with it.
+struct LibrariesInUse {
+    ~LibrariesInUse() {
+        Language::current().Attach(nullptr);
+        ConfigBaseLibrary::SetCurrent(nullptr);
+    }
+};
+
 int run(QApplication& app, SingleInstance& instance) {
     // Until the main window exists, a second start brings forward whatever dialog is open.
     auto early = QObject::connect(&instance, &SingleInstance::raiseRequested, &app,
@@ -39,8 +47,8 @@ int run(QApplication& app, SingleInstance& instance) {
     ProgramStart::LoadLibraries(languages, configBase, LanguageLibrary::kDefaultName,
                                 ConfigBaseLibrary::kDefaultName);
     ConfigBaseLibrary::SetCurrent(&configBase);
-
     Language::current().Attach(&languages);
+    const LibrariesInUse inUse;
 
     // The data module loads the settings and the ECU link library.
     TStreamDati data;
@@ -50,10 +58,7 @@ int run(QApplication& app, SingleInstance& instance) {
                      [&window] { bringForward(&window); });
     window.showMaximized();
 
-    const int result = data.QorGlobalData().CanStart() ? app.exec() : 0;
-    Language::current().Attach(nullptr);
-    ConfigBaseLibrary::SetCurrent(nullptr);
-    return result;
+    return data.QorGlobalData().CanStart() ? app.exec() : 0;
 }
 }  // namespace
 
