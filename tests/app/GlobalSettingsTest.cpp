@@ -2,11 +2,11 @@
 
 #include <QDir>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <functional>
 
 #include "ScriptedDialogs.h"
 #include "TQorGlobalData.h"
+#include "TemporarySettings.h"
 
 namespace {
 
@@ -15,11 +15,7 @@ const QString kKey = QStringLiteral("\\Software\\CentralinaTest");
 // Settings of the user scope live in a temporary folder for each test.
 class GlobalSettings : public ::testing::Test {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(folder_.isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder_.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder_.path());
-    }
+    void SetUp() override { ASSERT_TRUE(settings_.isValid()); }
 
     // Writes the stored values as another program (or a damaged key) would have left them.
     void store(const std::function<void(QSettings&)>& write) {
@@ -28,7 +24,7 @@ class GlobalSettings : public ::testing::Test {
         settings.sync();
     }
 
-    QTemporaryDir folder_;
+    TemporarySettings settings_;
 };
 
 TEST_F(GlobalSettings, LoadKeepsWhatWasReadBeforeAnError) {
