@@ -11,6 +11,7 @@
 #include "QtDialogs.h"
 #include "SingleInstance.h"
 #include "TFormMain.h"
+#include "TQorGlobalData.h"
 #include "TStreamDati.h"
 
 namespace {
@@ -50,15 +51,20 @@ int run(QApplication& app, SingleInstance& instance) {
     Language::current().Attach(&languages);
     const LibrariesInUse inUse;
 
-    // The data module loads the settings and the ECU link library.
-    TStreamDati data;
+    // The program's settings live as long as the run; the data module and the main screen
+    // use them. The data module loads the ECU link library.
+    TQorGlobalData settings;
+    TStreamDati::LoadSettings(settings);
+    TStreamDati::Options options;
+    options.settings = &settings;
+    TStreamDati data(options);
     QObject::disconnect(early);
     TFormMain window(data);
     QObject::connect(&instance, &SingleInstance::raiseRequested, &window,
                      [&window] { bringForward(&window); });
     window.showMaximized();
 
-    return data.QorGlobalData().CanStart() ? app.exec() : 0;
+    return settings.CanStart() ? app.exec() : 0;
 }
 }  // namespace
 

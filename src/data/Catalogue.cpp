@@ -1,6 +1,9 @@
 #include "Catalogue.h"
 
+#include <algorithm>
 #include <numeric>
+
+#include "EcuVariable.h"
 
 namespace {
 using K = KeyStyle;
@@ -28,287 +31,111 @@ const char* const kInj = "Iniezione";
 const char* const kPD = "PressioneDifferenziale";
 const char* const kAT = "AutoTaratura";
 
-// A scalar row with one key.
-CatalogueRow scalar(int n, const char* section, const char* key, uint32_t id, double def,
-                    int group = kB) {
-    const int width = (id & 0x200u) ? 2 : 1;
-    return {n,
-            section,
-            key,
-            section ? K::Single : K::None,
-            {},
-            id,
-            E::Fixed,
-            1,
-            1,
-            width,
-            (id & 0x400u) != 0,
-            group,
-            D::Values,
-            {def}};
+// The rows in transfer order, one a line.
+std::vector<CatalogueRow> catalogueTable() {
+    // clang-format off
+    return {
+        {.number = 1, .id = EcuVariable::kOptionFlags, .section = kG, .keys = K::Named, .named = {{nullptr, "Flag1"}, {nullptr, "Flag2"}}, .group = kI, .defaults = {1044, 1}},
+        {.number = 2, .id = 633, .keys = K::None, .defaults = {Catalogue::kDefaultBaseTempi}, .hook = H::BaseTempi},
+        {.number = 3, .id = 134, .section = kT, .key = "TipoSensoreTemperaturaGas", .defaults = {0}, .hook = H::GasSensorType},
+        {.number = 4, .id = 21898, .section = kT, .key = "ParametriTempMotore", .keys = K::Indexed, .defaults = {18, 92, 5, -20, 30}, .hook = H::EngineCurve},
+        {.number = 5, .id = 123275, .section = kT, .key = "EcuTempMotore", .keys = K::Indexed, .defaults = {231, 224, 216, 206, 195, 183, 170, 156, 142, 128, 114, 101, 89, 78, 68, 59, 51, 44, 38, 33, 29, 25, 22, 19, 16, 14, 12, 11, 10, 8}, .hook = H::EngineCurve},
+        {.number = 6, .id = 0, .section = kMK, .keys = K::Named, .named = {{nullptr, "NumeroRighe"}, {nullptr, "NumeroColonne"}}, .group = kK, .defaults = {Catalogue::kDefaultKRows, Catalogue::kDefaultKColumns}, .hook = H::KMapSize},
+        {.number = 7, .id = 0x737, .section = "RiferimentiTempiK", .key = "RifTempiK", .keys = K::Indexed, .extent = E::KRows, .elements = Catalogue::kMaxKRows, .group = kK, .rule = D::Milliseconds, .defaults = {2.0, 2.5, 3.0, 3.5, 4.5, 6.0, 8.0, 10.0, 12.0, 14.0, 16.0, 18.0}},
+        {.number = 8, .id = 0x73D, .section = "RiferimentiGiriK", .key = "RifGiriK", .keys = K::Indexed, .extent = E::KColumns, .elements = Catalogue::kMaxKColumns, .group = kK, .rule = D::KRpm},
+        {.number = 9, .id = 0x37F, .section = "TempiKOpenLoop", .key = "TOpenLoop", .keys = K::Indexed, .extent = E::KColumns, .elements = Catalogue::kMaxKColumns, .group = kF, .rule = D::Milliseconds, .defaults = {30}},
+        {.number = 10, .id = 0x154, .section = kMK, .key = "MappaK", .keys = K::Grid, .extent = E::KMap, .elements = (Catalogue::kMaxKRows + 1) * Catalogue::kMaxKColumns, .lines = Catalogue::kMaxKRows + 1, .group = kK, .rule = D::KMap, .hook = H::KMap},
+        {.number = 11, .id = EcuVariable::kSerialNumber, .keys = K::None, .rule = D::Text, .hook = H::SerialNumber, .text = "SerialNumberNotInEcu"},
+        {.number = 12, .id = 4, .section = kL, .key = "TipoDiLambda", .defaults = {2}},
+        {.number = 13, .id = 5, .section = kL, .key = "RifLambda", .defaults = {28}},
+        {.number = 14, .id = 6, .section = kL, .key = "RitardoLetturaSonda", .defaults = {0}},
+        {.number = 15, .id = 7, .section = kL, .key = "TempoSondaFredda", .defaults = {5}},
+        {.number = 16, .id = 8, .section = kL, .key = "RifSupSondaFredda", .defaults = {31}},
+        {.number = 17, .id = 9, .section = kL, .key = "RifInfSondaFredda", .defaults = {15}},
+        {.number = 18, .id = 10, .section = kL, .key = "RifSupSondaCalda", .defaults = {31}},
+        {.number = 19, .id = 11, .section = kL, .key = "RifInfSondaCalda", .defaults = {15}},
+        {.number = 20, .id = 49932, .section = "RiferimentiGiri", .key = "RifGiri", .keys = K::Indexed, .defaults = {500, 1000, 1500, 2000, 2500, 3000, 3500, 4000, 4500, 5000, 5500, 6000}},
+        {.number = 21, .id = 15, .section = kAC, .key = "TemperaturaCambio", .rule = D::GasCodes, .defaults = {25}},
+        {.number = 22, .id = 528, .section = kAC, .key = "GiriPerCambio", .defaults = {1600}},
+        {.number = 23, .id = 17, .section = kAC, .key = "RitardoMinimoCambio", .defaults = {60}},
+        {.number = 24, .id = 530, .keys = K::None, .defaults = {0}},
+        {.number = 25, .id = 20, .section = kAC, .key = "NumeroCilindri", .defaults = {2}},
+        {.number = 26, .id = 23, .keys = K::None, .defaults = {0}},
+        {.number = 27, .id = 536, .keys = K::None, .defaults = {0}},
+        {.number = 28, .id = 41241, .keys = K::None, .defaults = {0}},
+        {.number = 29, .id = EcuVariable::kBitFields, .section = "TPS", .key = "TipoDiTps", .defaults = {0}},
+        {.number = 30, .id = 36, .section = kSL, .key = "TipoSensore", .defaults = {0}, .hook = H::LevelSensorType},
+        {.number = 31, .id = 16677, .section = kSL, .key = "RifSensore", .keys = K::Indexed, .defaults = {155, 127, 102, 77}},
+        {.number = 32, .id = 41258, .section = kT, .key = "Rif", .keys = K::Indexed, .group = kFS, .rule = D::GasReferences, .defaults = {70, 60, 50, 40, 35, 30, 25, 20}},
+        {.number = 33, .id = 37163, .section = kT, .key = "Coeff", .keys = K::Indexed, .group = kFS, .defaults = {100, 99, 97, 94, 92, 90, 88, 86, 84}},
+        {.number = 34, .id = 12593, .section = kDia, .key = "Azione", .keys = K::Grid, .lines = 3, .defaults = {0}},
+        {.number = 35, .id = 52, .section = kArr, .key = "TipoIniezione", .defaults = {3}},
+        {.number = 36, .id = 123189, .section = kG, .keys = K::None, .rule = D::Header, .defaults = {128}, .hook = H::Header},
+        {.number = 37, .id = 56, .section = kArr, .key = "CorrenteMantenimento", .group = kI, .defaults = {10}},
+        {.number = 38, .id = 20793, .section = kDia, .key = "Stato", .keys = K::Indexed, .defaults = {0}},
+        {.number = 39, .id = 20794, .section = kDia, .key = "Abilitazione", .keys = K::Indexed, .defaults = {0}},
+        {.number = 40, .id = 571, .keys = K::None, .defaults = {0}},
+        {.number = 41, .id = 572, .keys = K::None, .defaults = {0}},
+        {.number = 42, .id = 62, .section = kSL, .key = "TempoRitBenzina", .defaults = {2}},
+        {.number = 43, .id = 67, .keys = K::None, .defaults = {0}, .readOnly = true},
+        {.number = 44, .id = 68, .keys = K::None, .defaults = {0}, .readOnly = true},
+        {.number = 45, .id = 71, .section = kEm, .key = "LivelloAlto", .defaults = {41}},
+        {.number = 46, .id = 72, .section = kEm, .key = "LivelloBasso", .defaults = {5}},
+        {.number = 47, .id = 9034, .section = kArr, .keys = K::Named, .named = {{nullptr, "TempoMaxCorrente"}, {nullptr, "TempoMaxCorrente1"}}, .group = kI, .rule = D::Milliseconds, .defaults = {3, 0}, .hook = H::MaxCurrentTime},
+        {.number = 48, .id = 587, .section = kG, .key = "Cilindrata", .defaults = {1600}},
+        {.number = 49, .id = 16721, .section = kDia, .key = "Temperatura", .keys = K::Indexed, .rule = D::TemperatureLimits, .defaults = {-40, 180, -40, 180}},
+        {.number = 50, .id = 595, .section = kInj, .key = "TempoAperturaIniettore", .group = kI, .rule = D::Milliseconds, .defaults = {1.5}},
+        {.number = 51, .id = 594, .section = kInj, .key = "TempoChiusuraIniettore", .group = kI, .rule = D::Milliseconds, .defaults = {0}},
+        {.number = 52, .id = 41308, .section = kT, .key = "RifMot", .keys = K::Indexed, .group = kFS, .rule = D::EngineReferences, .defaults = {70, 60, 50, 40, 35, 30, 25, 20}},
+        {.number = 53, .id = 37213, .section = kT, .key = "CoeffMot", .keys = K::Indexed, .group = kFS, .defaults = {109, 106, 103, 100, 97, 94, 91, 88, 85}},
+        {.number = 54, .id = 109, .section = kAC, .key = "TempoSovrapposizione", .defaults = {0}},
+        {.number = 55, .id = 117, .section = kAC, .key = "TemperaturaMotoreCambio", .rule = D::EngineCodes, .defaults = {35}},
+        {.number = 56, .id = 118, .section = kArr, .key = "FreqHoldingCurrent", .group = kI, .defaults = {50}},
+        {.number = 57, .id = 119, .section = kArr, .key = "ValPercHoldingCurrent", .group = kI, .defaults = {45}},
+        {.number = 58, .id = 26488, .section = kG, .keys = K::Named, .named = {{nullptr, "OffsetMapInterno"}, {nullptr, "PendenzaMapInterno"}, {nullptr, "OffsetMapEsterno"}, {nullptr, "PendenzaMapEsterno"}, {nullptr, "OffsetDiff"}, {nullptr, "PendenzaDiff"}}, .group = kBI, .defaults = {100, 500, 100, 500, -108, 542}},
+        {.number = 59, .id = 122, .section = kArr, .key = "SafetyTime", .defaults = {20}},
+        {.number = 60, .id = 62331, .section = kPD, .key = "RifPressDiff", .keys = K::Indexed, .group = kFS, .rule = D::Scaled, .defaults = {0.5, 0.55, 0.59, 0.63, 0.67, 0.71, 0.75, 0.79, 0.83, 0.87, 0.91, 0.95, 1.0, 1.05, 1.1}, .scale = 1000.0},
+        {.number = 61, .id = EcuVariable::kPressureWords, .section = kPD, .key = "CoeffPressDiff", .keys = K::Indexed, .group = kFS, .rule = D::Scaled, .defaults = {34.32, 29.89, 26.49, 23.21, 20.0, 16.94, 13.93, 11.01, 8.16, 5.38, 2.66, 0.0, -3.25, -6.41, -9.51}, .hook = H::PressureCoefficients, .scale = 10.0 / 3.0},
+        {.number = 62, .id = 637, .section = kInj, .key = "TempoMortoIniettoreBenzina", .group = kI, .rule = D::Milliseconds, .defaults = {0.3}},
+        {.number = 63, .id = 638, .section = kInj, .key = "TempoMortoIniettoreGas", .group = kI, .rule = D::Milliseconds, .defaults = {1.1}},
+        {.number = 64, .id = 640, .section = kInj, .key = "TempoFuoriStabilizzato", .rule = D::Milliseconds, .defaults = {0.6}},
+        {.number = 65, .id = 12673, .section = kInj, .keys = K::Named, .named = {{kInj, "KFiltro"}, {kEm, "TempoEmulazioneMagra1"}, {kInj, "KFiltro2"}}, .group = kFS, .defaults = {128}},
+        {.number = 66, .id = 49538, .section = kEm, .key = "RiferimentiSondaLambda", .keys = K::Indexed, .defaults = {26}},
+        {.number = 67, .id = 50051, .section = kEm, .key = "RitardoEmulazioneRicca", .keys = K::Indexed, .defaults = {0}},
+        {.number = 68, .id = 9093, .section = kEm, .keys = K::Named, .named = {{nullptr, "Opzione1"}, {nullptr, "Opzione2"}}, .defaults = {0}},
+        {.number = 69, .id = 135, .section = kEm, .key = "RitardoGiriEmulazione", .defaults = {0}},
+        {.number = 70, .id = 136, .section = kEm, .key = "SmagrimentoRientroCutoff", .defaults = {100}},
+        {.number = 71, .id = 137, .section = kEm, .key = "NumeroIniettateSmagrimento", .defaults = {0}},
+        {.number = 72, .id = 653, .section = kEm, .keys = K::Named, .named = {{nullptr, "TempoEmulazioneMagra0"}}, .group = kFS, .defaults = {8000}},
+        {.number = 73, .id = 654, .section = kArr, .key = "SafeDelay", .rule = D::Milliseconds, .defaults = {2}, .hook = H::SafeDelay},
+        {.number = 74, .id = 9103, .section = "TInjDefault", .key = "TInjDefault", .keys = K::Grid, .lines = 8, .rule = D::Milliseconds, .defaults = {2.5, 2.5, 2.6, 2.6, 2.7, 2.7, 2.8, 2.8, 2.9, 2.9, 3.0, 3.0, 3.1, 3.1, 3.2, 3.2}},
+        {.number = 75, .id = 144, .section = kAC, .key = "TemperaturaAutotaratura", .group = kF, .rule = D::EngineCodes, .defaults = {35}},
+        {.number = 76, .id = 9105, .section = kAT, .keys = K::Named, .named = {{nullptr, "ScartoMinimoTaratura0"}, {nullptr, "ScartoMinimoTaratura1"}}, .group = kF, .rule = D::Milliseconds, .defaults = {0.2, 0}},
+        {.number = 77, .id = 658, .section = kAC, .key = "TInjBenzMaxCambio", .rule = D::Milliseconds, .defaults = {12}},
+        {.number = 78, .id = 659, .section = kAT, .key = "SpostamentoTaratura", .group = kF, .defaults = {0}},
+        {.number = 79, .id = 8596, .section = kInj, .key = "TipoIniettoreSoftware", .group = kI, .defaults = {0}, .hook = H::InjectorType},
+        {.number = 80, .id = 17813, .section = kAT, .key = "MappaCorrAutotaratura", .keys = K::Grid, .lines = 4, .group = kF, .defaults = {0}},
+        {.number = 81, .id = 662, .section = kAT, .key = "GiriAutotaratura", .group = kF, .defaults = {2800}},
+        {.number = 82, .id = 12695, .section = kAT, .key = "ParametriAutotaratura", .keys = K::Indexed, .group = kF, .defaults = {1, 5, 2}},
+    };
+    // clang-format on
 }
 
-CatalogueRow scalarMs(int n, const char* section, const char* key, uint32_t id, double ms,
-                      int group, Hook hook = H::None) {
-    CatalogueRow row = scalar(n, section, key, id, ms, group);
-    row.rule = D::Milliseconds;
-    row.hook = hook;
+// The element count of a row that leaves it to its id.
+CatalogueRow withElements(CatalogueRow row) {
+    if (row.elements == 0)
+        row.elements = row.lines * std::max({1, Catalogue::countOf(row.id),
+                                             static_cast<int>(row.named.size())});
     return row;
-}
-
-CatalogueRow scalarCode(int n, const char* key, uint32_t id, DefaultRule rule, double degrees,
-                        int group) {
-    CatalogueRow row = scalar(n, kAC, key, id, degrees, group);
-    row.rule = rule;
-    return row;
-}
-
-// An array row whose shape comes from its id.
-CatalogueRow array(int n, const char* section, const char* key, KeyStyle keys, uint32_t id,
-                   DefaultRule rule, std::vector<double> defs, int group = kB) {
-    const int count = Catalogue::countOf(id);
-    return {n,
-            section,
-            key,
-            keys,
-            {},
-            id,
-            E::Fixed,
-            count,
-            1,
-            (id & 0x200u) ? 2 : 1,
-            (id & 0x400u) != 0,
-            group,
-            rule,
-            std::move(defs)};
-}
-
-CatalogueRow named(int n, const char* section, std::vector<NamedKey> keys, uint32_t id,
-                   DefaultRule rule, std::vector<double> defs, int group) {
-    CatalogueRow row = array(n, section, nullptr, K::Named, id, rule, std::move(defs), group);
-    row.named = std::move(keys);
-    row.elements = static_cast<int>(row.named.size());
-    if (Catalogue::countOf(id) > row.elements) row.elements = Catalogue::countOf(id);
-    return row;
-}
-
-// A row moved line by line: `lines` lines of the id's count.
-CatalogueRow grid(int n, const char* section, const char* key, uint32_t id, int lines,
-                  DefaultRule rule, std::vector<double> defs, int group) {
-    CatalogueRow row = array(n, section, key, K::Grid, id, rule, std::move(defs), group);
-    row.lines = lines;
-    row.elements = lines * Catalogue::countOf(id);
-    return row;
-}
-
-CatalogueRow withHook(CatalogueRow row, Hook hook) {
-    row.hook = hook;
-    return row;
-}
-
-std::vector<CatalogueRow> build() {
-    std::vector<CatalogueRow> t;
-    t.push_back(
-        named(1, kG, {{nullptr, "Flag1"}, {nullptr, "Flag2"}}, 8963, D::Values, {1044, 1}, kI));
-    CatalogueRow baseTempi = scalar(2, nullptr, nullptr, 633, Catalogue::kDefaultBaseTempi);
-    baseTempi.hook = H::BaseTempi;
-    t.push_back(baseTempi);
-    t.push_back(withHook(scalar(3, kT, "TipoSensoreTemperaturaGas", 134, 0), H::GasSensorType));
-    t.push_back(withHook(
-        array(4, kT, "ParametriTempMotore", K::Indexed, 21898, D::Values, {18, 92, 5, -20, 30}),
-        H::EngineCurve));
-    t.push_back(
-        withHook(array(5, kT, "EcuTempMotore", K::Indexed, 123275, D::Values,
-                       {231, 224, 216, 206, 195, 183, 170, 156, 142, 128, 114, 101, 89, 78, 68,
-                        59,  51,  44,  38,  33,  29,  25,  22,  19,  16,  14,  12,  11, 10, 8}),
-                 H::EngineCurve));
-    CatalogueRow size =
-        named(6, kMK, {{nullptr, "NumeroRighe"}, {nullptr, "NumeroColonne"}}, 0, D::Values,
-              {Catalogue::kDefaultKRows, Catalogue::kDefaultKColumns}, kK);
-    size.hook = H::KMapSize;
-    t.push_back(size);
-    t.push_back({7,
-                 "RiferimentiTempiK",
-                 "RifTempiK",
-                 K::Indexed,
-                 {},
-                 0x737,
-                 E::KRows,
-                 12,
-                 1,
-                 2,
-                 true,
-                 kK,
-                 D::Milliseconds,
-                 {2.0, 2.5, 3.0, 3.5, 4.5, 6.0, 8.0, 10.0, 12.0, 14.0, 16.0, 18.0}});
-    t.push_back({8,
-                 "RiferimentiGiriK",
-                 "RifGiriK",
-                 K::Indexed,
-                 {},
-                 0x73D,
-                 E::KColumns,
-                 12,
-                 1,
-                 2,
-                 true,
-                 kK,
-                 D::KRpm,
-                 {}});
-    t.push_back({9,
-                 "TempiKOpenLoop",
-                 "TOpenLoop",
-                 K::Indexed,
-                 {},
-                 0x37F,
-                 E::KColumns,
-                 12,
-                 1,
-                 2,
-                 false,
-                 kF,
-                 D::Milliseconds,
-                 {30}});
-    t.push_back({10,
-                 kMK,
-                 "MappaK",
-                 K::Grid,
-                 {},
-                 0x154,
-                 E::KMap,
-                 (Catalogue::kMaxKRows + 1) * Catalogue::kMaxKColumns,
-                 Catalogue::kMaxKRows + 1,
-                 1,
-                 false,
-                 kK,
-                 D::KMap,
-                 {},
-                 H::KMap});
-    CatalogueRow serial = array(11, nullptr, nullptr, K::None, 82176, D::Text, {});
-    serial.text = "SerialNumberNotInEcu";
-    serial.hook = H::SerialNumber;
-    t.push_back(serial);
-    t.push_back(scalar(12, kL, "TipoDiLambda", 4, 2));
-    t.push_back(scalar(13, kL, "RifLambda", 5, 28));
-    t.push_back(scalar(14, kL, "RitardoLetturaSonda", 6, 0));
-    t.push_back(scalar(15, kL, "TempoSondaFredda", 7, 5));
-    t.push_back(scalar(16, kL, "RifSupSondaFredda", 8, 31));
-    t.push_back(scalar(17, kL, "RifInfSondaFredda", 9, 15));
-    t.push_back(scalar(18, kL, "RifSupSondaCalda", 10, 31));
-    t.push_back(scalar(19, kL, "RifInfSondaCalda", 11, 15));
-    t.push_back(array(20, "RiferimentiGiri", "RifGiri", K::Indexed, 49932, D::Values,
-                      {500, 1000, 1500, 2000, 2500, 3000, 3500, 4000, 4500, 5000, 5500, 6000}));
-    t.push_back(scalarCode(21, "TemperaturaCambio", 15, D::GasCodes, 25, kB));
-    t.push_back(scalar(22, kAC, "GiriPerCambio", 528, 1600));
-    t.push_back(scalar(23, kAC, "RitardoMinimoCambio", 17, 60));
-    t.push_back(scalar(24, nullptr, nullptr, 530, 0));
-    t.push_back(scalar(25, kAC, "NumeroCilindri", 20, 2));
-    t.push_back(scalar(26, nullptr, nullptr, 23, 0));
-    t.push_back(scalar(27, nullptr, nullptr, 536, 0));
-    t.push_back(array(28, nullptr, nullptr, K::None, 41241, D::Values, {0}));
-    t.push_back(scalar(29, "TPS", "TipoDiTps", 26, 0));
-    t.push_back(withHook(scalar(30, kSL, "TipoSensore", 36, 0), H::LevelSensorType));
-    t.push_back(array(31, kSL, "RifSensore", K::Indexed, 16677, D::Values, {155, 127, 102, 77}));
-    t.push_back(array(32, kT, "Rif", K::Indexed, 41258, D::GasReferences,
-                      {70, 60, 50, 40, 35, 30, 25, 20}, kFS));
-    t.push_back(array(33, kT, "Coeff", K::Indexed, 37163, D::Values,
-                      {100, 99, 97, 94, 92, 90, 88, 86, 84}, kFS));
-    t.push_back(grid(34, kDia, "Azione", 12593, 3, D::Values, {0}, kB));
-    t.push_back(scalar(35, kArr, "TipoIniezione", 52, 3));
-    t.push_back(withHook(array(36, kG, nullptr, K::None, 123189, D::Header, {128}), H::Header));
-    t.push_back(scalar(37, kArr, "CorrenteMantenimento", 56, 10, kI));
-    t.push_back(array(38, kDia, "Stato", K::Indexed, 20793, D::Values, {0}));
-    t.push_back(array(39, kDia, "Abilitazione", K::Indexed, 20794, D::Values, {0}));
-    t.push_back(scalar(40, nullptr, nullptr, 571, 0));
-    t.push_back(scalar(41, nullptr, nullptr, 572, 0));
-    t.push_back(scalar(42, kSL, "TempoRitBenzina", 62, 2));
-    CatalogueRow r43 = scalar(43, nullptr, nullptr, 67, 0);
-    r43.readOnly = true;
-    t.push_back(r43);
-    CatalogueRow r44 = scalar(44, nullptr, nullptr, 68, 0);
-    r44.readOnly = true;
-    t.push_back(r44);
-    t.push_back(scalar(45, kEm, "LivelloAlto", 71, 41));
-    t.push_back(scalar(46, kEm, "LivelloBasso", 72, 5));
-    t.push_back(
-        withHook(named(47, kArr, {{nullptr, "TempoMaxCorrente"}, {nullptr, "TempoMaxCorrente1"}},
-                       9034, D::Milliseconds, {3, 0}, kI),
-                 H::MaxCurrentTime));
-    t.push_back(scalar(48, kG, "Cilindrata", 587, 1600));
-    t.push_back(array(49, kDia, "Temperatura", K::Indexed, 16721, D::TemperatureLimits,
-                      {-40, 180, -40, 180}));
-    t.push_back(scalarMs(50, kInj, "TempoAperturaIniettore", 595, 1.5, kI));
-    t.push_back(scalarMs(51, kInj, "TempoChiusuraIniettore", 594, 0, kI));
-    t.push_back(array(52, kT, "RifMot", K::Indexed, 41308, D::EngineReferences,
-                      {70, 60, 50, 40, 35, 30, 25, 20}, kFS));
-    t.push_back(array(53, kT, "CoeffMot", K::Indexed, 37213, D::Values,
-                      {109, 106, 103, 100, 97, 94, 91, 88, 85}, kFS));
-    t.push_back(scalar(54, kAC, "TempoSovrapposizione", 109, 0));
-    t.push_back(scalarCode(55, "TemperaturaMotoreCambio", 117, D::EngineCodes, 35, kB));
-    t.push_back(scalar(56, kArr, "FreqHoldingCurrent", 118, 50, kI));
-    t.push_back(scalar(57, kArr, "ValPercHoldingCurrent", 119, 45, kI));
-    t.push_back(named(58, kG,
-                      {{nullptr, "OffsetMapInterno"},
-                       {nullptr, "PendenzaMapInterno"},
-                       {nullptr, "OffsetMapEsterno"},
-                       {nullptr, "PendenzaMapEsterno"},
-                       {nullptr, "OffsetDiff"},
-                       {nullptr, "PendenzaDiff"}},
-                      26488, D::Values, {100, 500, 100, 500, -108, 542}, kBI));
-    t.push_back(scalar(59, kArr, "SafetyTime", 122, 20));
-    CatalogueRow r60 = array(
-        60, kPD, "RifPressDiff", K::Indexed, 62331, D::Scaled,
-        {0.5, 0.55, 0.59, 0.63, 0.67, 0.71, 0.75, 0.79, 0.83, 0.87, 0.91, 0.95, 1.0, 1.05, 1.1},
-        kFS);
-    r60.scale = 1000.0;
-    t.push_back(r60);
-    CatalogueRow r61 = array(61, kPD, "CoeffPressDiff", K::Indexed, 63356, D::Scaled,
-                             {34.32, 29.89, 26.49, 23.21, 20.0, 16.94, 13.93, 11.01, 8.16, 5.38,
-                              2.66, 0.0, -3.25, -6.41, -9.51},
-                             kFS);
-    r61.scale = 10.0 / 3.0;
-    r61.hook = H::PressureCoefficients;
-    t.push_back(r61);
-    t.push_back(scalarMs(62, kInj, "TempoMortoIniettoreBenzina", 637, 0.3, kI));
-    t.push_back(scalarMs(63, kInj, "TempoMortoIniettoreGas", 638, 1.1, kI));
-    t.push_back(scalarMs(64, kInj, "TempoFuoriStabilizzato", 640, 0.6, kB));
-    t.push_back(named(65, kInj,
-                      {{kInj, "KFiltro"}, {kEm, "TempoEmulazioneMagra1"}, {kInj, "KFiltro2"}},
-                      12673, D::Values, {128}, kFS));
-    t.push_back(array(66, kEm, "RiferimentiSondaLambda", K::Indexed, 49538, D::Values, {26}));
-    t.push_back(array(67, kEm, "RitardoEmulazioneRicca", K::Indexed, 50051, D::Values, {0}));
-    t.push_back(
-        named(68, kEm, {{nullptr, "Opzione1"}, {nullptr, "Opzione2"}}, 9093, D::Values, {0}, kB));
-    t.push_back(scalar(69, kEm, "RitardoGiriEmulazione", 135, 0));
-    t.push_back(scalar(70, kEm, "SmagrimentoRientroCutoff", 136, 100));
-    t.push_back(scalar(71, kEm, "NumeroIniettateSmagrimento", 137, 0));
-    CatalogueRow r72 = scalar(72, kEm, nullptr, 653, 8000, kFS);
-    r72.keys = K::Named;
-    r72.named = {{nullptr, "TempoEmulazioneMagra0"}};
-    t.push_back(r72);
-    t.push_back(scalarMs(73, kArr, "SafeDelay", 654, 2, kB, H::SafeDelay));
-    t.push_back(
-        grid(74, "TInjDefault", "TInjDefault", 9103, 8, D::Milliseconds,
-             {2.5, 2.5, 2.6, 2.6, 2.7, 2.7, 2.8, 2.8, 2.9, 2.9, 3.0, 3.0, 3.1, 3.1, 3.2, 3.2}, kB));
-    t.push_back(scalarCode(75, "TemperaturaAutotaratura", 144, D::EngineCodes, 35, kF));
-    t.push_back(named(76, kAT,
-                      {{nullptr, "ScartoMinimoTaratura0"}, {nullptr, "ScartoMinimoTaratura1"}},
-                      9105, D::Milliseconds, {0.2, 0}, kF));
-    t.push_back(scalarMs(77, kAC, "TInjBenzMaxCambio", 658, 12, kB));
-    t.push_back(scalar(78, kAT, "SpostamentoTaratura", 659, 0, kF));
-    t.push_back(
-        withHook(array(79, kInj, "TipoIniettoreSoftware", K::Single, 8596, D::Values, {0}, kI),
-                 H::InjectorType));
-    t.push_back(grid(80, kAT, "MappaCorrAutotaratura", 17813, 4, D::Values, {0}, kF));
-    t.push_back(scalar(81, kAT, "GiriAutotaratura", 662, 2800, kF));
-    t.push_back(
-        array(82, kAT, "ParametriAutotaratura", K::Indexed, 12695, D::Values, {1, 5, 2}, kF));
-    return t;
 }
 }  // namespace
 
 const std::vector<CatalogueRow>& Catalogue::rows() {
-    static const std::vector<CatalogueRow> table = build();
+    static const std::vector<CatalogueRow> table = [] {
+        std::vector<CatalogueRow> rows;
+        for (const CatalogueRow& row : catalogueTable()) rows.push_back(withElements(row));
+        return rows;
+    }();
     return table;
 }
 
@@ -398,11 +225,11 @@ std::vector<int> Catalogue::progressSteps(const CatalogueRow& row, int kRows, in
         default:
             break;
     }
-    if (row.extent == Extent::KColumns) return {kColumns * row.width};
+    if (row.extent == Extent::KColumns) return {kColumns * row.width()};
     if (row.lines > 1)
-        return std::vector<int>(static_cast<size_t>(row.lines), row.lineLength() * row.width);
+        return std::vector<int>(static_cast<size_t>(row.lines), row.lineLength() * row.width());
     if (row.number == kKMapSize) return {2};
-    return {row.elements * row.width};
+    return {row.elements * row.width()};
 }
 
 int Catalogue::grandTotal() {

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "VariableId.h"
+
 // Which parts of a transfer select a row (the bits of the group mask).
 namespace Group {
 constexpr int kBase = 0x01;
@@ -68,27 +70,30 @@ struct NamedKey {
     const char* key;
 };
 
-// One parameter of the catalogue: what a transfer moves, where and how.
+// One parameter of the catalogue: what a transfer moves, where and how. A row of the table
+// names what differs from a plain scalar of the base group with one file key.
 struct CatalogueRow {
-    int number;           // 1-based position in transfer order
-    const char* section;  // INI section, nullptr when the row has no file key
-    const char* key;      // key, or prefix of indexed and grid keys
-    KeyStyle keys;
-    std::vector<NamedKey> named;
-    uint32_t id;  // ECU variable id; K-map rows leave the count field empty
-    Extent extent;
-    int elements;  // elements held in the store
-    int lines;     // > 1: moved line by line (ReadRow / WriteRow)
-    int width;     // bytes per element
-    bool isSigned;
-    int group;
-    DefaultRule rule;
-    std::vector<double> defaults;
+    int number;                     // 1-based position in transfer order
+    uint32_t id;                    // ECU variable id; K-map rows leave the count field empty
+    const char* section = nullptr;  // INI section, nullptr when the row has no file key
+    const char* key = nullptr;      // key, or prefix of indexed and grid keys
+    KeyStyle keys = KeyStyle::Single;
+    std::vector<NamedKey> named = {};
+    Extent extent = Extent::Fixed;
+    int elements = 0;  // elements held in the store; 0: lines x the id's count (or 1, or the
+                       // named keys when there are more)
+    int lines = 1;     // > 1: moved line by line (ReadRow / WriteRow)
+    int group = Group::kBase;
+    DefaultRule rule = DefaultRule::Values;
+    std::vector<double> defaults = {};
     Hook hook = Hook::None;
     bool readOnly = false;       // read back from the ECU instead of written
     double scale = 1.0;          // DefaultRule::Scaled
     const char* text = nullptr;  // DefaultRule::Text
 
+    // Bytes per element and sign, as the id says.
+    int width() const { return ecu::VariableId(id).elementBytes(); }
+    bool isSigned() const { return ecu::VariableId(id).isSigned(); }
     // Elements in one line (row-by-row rows), else all of them.
     int lineLength() const { return elements / lines; }
     bool hasFileKey() const { return keys != KeyStyle::None; }

@@ -93,3 +93,16 @@ std::vector<int32_t> DefaultValues::Of(const CatalogueRow& row, const Context& c
     }
     return out;
 }
+
+std::vector<int32_t> DefaultValues::LevelReferences(int type) {
+    switch (type) {
+        case 0:
+            return {155, 127, 102, 77};
+        case 1:
+            return {100, 128, 153, 178};
+        case 2:
+            return {19, 36, 56, 69};
+        default:
+            return {};
+    }
+}

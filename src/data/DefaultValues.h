@@ -24,4 +24,6 @@ class DefaultValues {
     static std::vector<int32_t> Of(const CatalogueRow& row, const Context& context);
     // The default K map: 13 lines of 12.
     static int32_t KMap(int line, int column);
+    // The four references of level sensor type 0, 1 or 2; none for other types.
+    static std::vector<int32_t> LevelReferences(int type);
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -12,6 +13,9 @@
 class ParameterStore {
   public:
     static constexpr int kOfficialBit = 0x80;
+    static constexpr int kMaxDescription = 28;
+    static constexpr int kDescriptionFirst = 2;  // element of the header
+    static constexpr int kMaxSerialNumber = 20;
 
     ParameterStore();
 
@@ -32,6 +36,14 @@ class ParameterStore {
     int kColumns() const { return value(Catalogue::kKMapSize, 1); }
     int32_t tick() const { return value(Catalogue::kBaseTempi); }
     bool official() const { return (value(Catalogue::kHeader, 0) & kOfficialBit) != 0; }
+    // Option n of "Flag1" / "Flag2": 1 or 0, 0 for numbers outside the table.
+    int option(int n) const;
+    // The description (header elements 2..29) and the serial number, up to their first zero.
+    QString description() const;
+    QString serialNumber() const;
+    // Character i of text as the ECU holds it: one byte, '?' for what Latin-1 cannot hold,
+    // 0 past the end.
+    static int32_t LatinCode(const QString& text, int i);
 
     VehicleRecord& vehicle() { return vehicle_; }
     const VehicleRecord& vehicle() const { return vehicle_; }

@@ -6,51 +6,72 @@
 #include <memory>
 
 #include "ConfigSource.h"
+#include "DataContext.h"
+#include "DefaultValues.h"
+#include "EcuSession.h"
+#include "EcuVariable.h"
+#include "MainState.h"
 #include "ParameterStore.h"
 #include "TQorConnectEcu.h"
 #include "TQorGlobalData.h"
 #include "TemperatureCurve.h"
-
-class TransferEngine;
-class ValueAccess;
+#include "TransferFlags.h"
+#include "ValueAccess.h"
 
 // The data module: owns the ECU link component and the settings component, holds the
 // working copy of every ECU parameter and moves it between defaults, configuration
-// sources and the ECU. Every screen reaches the ECU and the parameters through it.
+// sources and the ECU. Every screen reaches the ECU and the parameters through it. Its
+// workers (ValueAccess, TransferEngine) see only the DataContext it hands them.
 class TStreamDati : public QObject {
     Q_OBJECT
 
   public:
     // Transfer flags.
-    static constexpr int kLoadDefaults = 0x01;  // defaults, then the configuration source
-    static constexpr int kReadEcu = 0x02;
-    static constexpr int kSaveFile = 0x04;
-    static constexpr int kWriteEcu = 0x08;
+    static constexpr int kLoadDefaults = TransferFlag::kLoadDefaults;
+    static constexpr int kReadEcu = TransferFlag::kReadEcu;
+    static constexpr int kSaveFile = TransferFlag::kSaveFile;
+    static constexpr int kWriteEcu = TransferFlag::kWriteEcu;
 
-    // Main-state codes carried by mainState.
-    static constexpr int kStateDescription = 2;
-    static constexpr int kStateFuel = 5;
-
-    static constexpr int kMaxDescription = 28;
-    static constexpr int kMaxSerialNumber = 20;
+    static constexpr int kMaxDescription = ParameterStore::kMaxDescription;
+    static constexpr int kMaxSerialNumber = ParameterStore::kMaxSerialNumber;
     static constexpr int kMaxFileName = 260;
-    static constexpr int kReadyStatus = 172;
-    static constexpr int kReconnectMs = 20000;
-    static constexpr int kNoValue = 800000;  // what GetValue answers for an unknown code
+    static constexpr int kReadyStatus = EcuVariable::kReady;
+    static constexpr int kReconnectMs = EcuSession::kReadyTimeoutMs;
+    static constexpr int kNoValue = ValueAccess::kNoValue;  // GetValue of an unknown code
 
     struct Options {
         bool loadLinkLibrary = true;  // false: the caller hands a link over with UseLink
         QString linkLibrary = QString::fromLatin1(TQorConnectEcu::kDefaultDllName);
-        bool loadSettings = true;
+        bool loadSettings = true;            // of the module's own settings
+        TQorGlobalData* settings = nullptr;  // the entry point's; else the module has its own
     };
 
     explicit TStreamDati(QObject* parent = nullptr);
     explicit TStreamDati(const Options& options, QObject* parent = nullptr);
     ~TStreamDati() override;
 
+    // The settings under this build's key, loaded; a failure is reported and the defaults hold.
+    static void LoadSettings(TQorGlobalData& settings);
+
     TQorConnectEcu& QorConnectEcu() { return *connect_; }
     TQorGlobalData& QorGlobalData() { return *settings_; }
+    // The raw link, for the live-data poll alone (polling mode and ReadBlock); configuration
+    // work goes through the operations below.
     IEcuLink& link() { return connect_->link(); }
+
+    // The ECU operations of the screens.
+    bool IsConnected() { return ecu_.IsConnected(); }
+    bool OpenLink() { return ecu_.OpenLink(); }
+    bool Connect() { return ecu_.Connect(); }
+    void Disconnect() { ecu_.Disconnect(); }
+    // The ECU status (variable 1); 0 when it cannot be read.
+    int32_t ReadStatus() { return ecu_.ReadStatus(); }
+    // Sets the status bit that asks the ECU to initialise itself at the next connection.
+    bool RequestReset();
+    // Writes status back with that request cleared.
+    bool ClearResetRequest(int32_t status);
+    // The ECU's serial number, "SerialNumberNotInEcu" where it holds none.
+    QString ReadEcuSerialNumber() { return ecu_.ReadSerialNumber(); }
 
     // Moves the groups of groupMask as the flags say; false when any step failed (the
     // reason in LastError). resourceId > 0 names a base configuration.
@@ -60,20 +81,13 @@ class TStreamDati : public QObject {
     QString FileName() const { return fileName_; }
     void SetFileName(const QString& name) { fileName_ = name.left(kMaxFileName); }
 
-    // Configuration source (file or base configuration) and its INI primitives. Read* change
-    // the value only when the key exists; with no source open all of them do nothing.
+    // Configuration source (file or base configuration); its INI primitives are Source()'s.
     bool IsSourceOpen() const { return source_.IsOpen(); }
     ConfigSource& Source() { return source_; }
     void OpenFileSource(bool forReading);
     void OpenResourceSource(int number);
     void CloseFileSource();
     void CloseResourceSource();
-    void ReadInt(int32_t& value, const QString& key, const QString& section);
-    void ReadBool(bool& value, const QString& key, const QString& section);
-    void ReadText(QString& text, const QString& key, const QString& section, int maxLength);
-    void WriteInt(int32_t value, const QString& key, const QString& section);
-    void WriteBool(bool value, const QString& key, const QString& section);
-    void WriteText(const QString& text, const QString& key, const QString& section);
 
     // Scrambling key; a key over 49 characters is refused and the old one stays.
     bool SetKey(const QString& key);
@@ -96,14 +110,15 @@ class TStreamDati : public QObject {
     int SetElement(uint32_t code, int index, double value);
 
     // Options of "Flag1" / "Flag2".
-    int GetOption(int option) const;
+    int GetOption(int option) const { return store_.option(option); }
     bool SetOption(int option, bool on);
 
     // Temperature curves.
     const TemperatureCurve& GasCurve() const { return gasCurve_; }
     const TemperatureCurve& EngineCurve() const { return engineCurve_; }
-    void ChooseGasCurve();     // by "TipoSensoreTemperaturaGas"
-    void ChooseEngineCurve();  // from the store with option 10, else the built-in one
+    void ChooseGasCurve() { context_.ChooseGasCurve(); }  // by "TipoSensoreTemperaturaGas"
+    // From the store with option 10, else the built-in one.
+    void ChooseEngineCurve() { context_.ChooseEngineCurve(); }
     // The ten references: element 0 is 0, element 9 is 255, the others the code of degrees.
     bool SetGasReference(int element, double degrees);
     bool SetEngineReference(int element, double degrees);
@@ -111,7 +126,9 @@ class TStreamDati : public QObject {
     // Level sensor: type 0, 1, 2 also set the four references; other codes only the type.
     bool SetLevelSensorType(int type);
     // The references of level sensor type 0, 1 or 2.
-    static std::vector<int32_t> LevelReferences(int type);
+    static std::vector<int32_t> LevelReferences(int type) {
+        return DefaultValues::LevelReferences(type);
+    }
     bool SetLevelSensorReference(int index, int32_t code);
     // One time of the default injection-time table, in milliseconds.
     bool SetDefaultInjectionTime(int line, int column, double ms);
@@ -120,30 +137,32 @@ class TStreamDati : public QObject {
     bool SetDescription(const QString& text);
     // Character i of text as the ECU holds it: one byte, '?' for what Latin-1 cannot hold,
     // 0 past the end.
-    static int32_t LatinCode(const QString& text, int i);
-    QString GetDescription() const;
+    static int32_t LatinCode(const QString& text, int i) {
+        return ParameterStore::LatinCode(text, i);
+    }
+    QString GetDescription() const { return store_.description(); }
     bool SetSerialNumber(const QString& text);
-    QString GetSerialNumber() const;
-    bool SetOfficial(bool on);
+    QString GetSerialNumber() const { return store_.serialNumber(); }
+    bool SetOfficial(bool on) { return ecu_.SetOfficial(on); }
     bool IsOfficial() const { return store_.official(); }
     // kind 1 "DescrizAuto", 2 "Euro", 3 "Motore", 4 "Centralina", 5 "Cambio".
     bool SetVehicleText(int kind, const QString& text);
 
     // Identity: customer code, model code and two more bytes.
-    bool ReadIdentity();
+    bool ReadIdentity() { return ecu_.ReadIdentity(); }
     void SetIdentityDefaults(int model);
-    bool WriteCustomerCode(int code);
+    bool WriteCustomerCode(int code) { return ecu_.WriteCustomerCode(code); }
     int Identity(int index) const { return store_.identity().at(static_cast<size_t>(index)); }
 
-    bool Reconnect(int timeoutMs = kReconnectMs);
-    bool WaitReady(int timeoutMs);
+    bool Reconnect(int timeoutMs = kReconnectMs) { return ecu_.Reconnect(timeoutMs); }
+    bool WaitReady(int timeoutMs) { return ecu_.WaitReady(timeoutMs); }
 
     // Milliseconds and ECU timer counts at the store's BaseTempi.
     int32_t TimeToRaw(double ms) const;
     double RawToTime(int32_t raw) const;
 
     // Clears the official flag of a configuration marked official (setters call it).
-    void ClearOfficial();
+    void ClearOfficial() { ecu_.ClearOfficial(); }
 
   signals:
     // Transfer progress (0x8191): a percentage, or an increment when increment is set.
@@ -153,25 +172,26 @@ class TStreamDati : public QObject {
     void mainState(int code, int wParam);
 
   private:
-    friend class TransferEngine;
-    friend class ValueAccess;
-
     bool writeReference(int variable, int row, int element, double degrees,
                         const TemperatureCurve& curve);
     void rederiveGasTemperatures();
     void rederiveEngineTemperatures();
-    void emitProgress(int value) { emit progress(value, false); }
     void postMainState(int code, int wParam);
 
-    std::unique_ptr<TQorGlobalData> settings_;
+    static std::unique_ptr<TQorGlobalData> ownSettings(bool load);
+
+    std::unique_ptr<TQorGlobalData> ownSettings_;
+    TQorGlobalData* settings_;
     std::unique_ptr<TQorConnectEcu> connect_;
     ParameterStore store_;
     TemperatureCurve gasCurve_;
     TemperatureCurve engineCurve_;
-    std::unique_ptr<ValueAccess> values_;
     ConfigSource source_;
     QString key_;
     QString fileName_;
+    EcuSession ecu_;
+    DataContext context_;
+    std::unique_ptr<ValueAccess> values_;
     QString lastError_;
     bool writeThrough_ = false;
     int grandTotal_ = 0;

@@ -6,10 +6,15 @@
 
 #include "Catalogue.h"
 #include "Clock.h"
+#include "ConfigSource.h"
+#include "DataContext.h"
 #include "DefaultValues.h"
-#include "TStreamDati.h"
+#include "EcuSession.h"
+#include "EcuVariable.h"
+#include "ParameterStore.h"
 #include "TimeBase.h"
 #include "TransferError.h"
+#include "TransferFlags.h"
 
 const QString TransferEngine::kSaveStartFailed =
     QStringLiteral("Impossibile eseguire il salvataggio dei dati");
@@ -36,11 +41,14 @@ const QString kPressureByteKey = QStringLiteral("CoeffPressDiffByte");
 constexpr double kMaxCurrentMs[] = {20.0, 1.5};
 constexpr double kSafeDelayMinMs = 0.1;
 constexpr double kSafeDelayMs = 2.0;
-constexpr uint32_t kInjectorTypeVariable = 148;
 }  // namespace
 
-TransferEngine::TransferEngine(TStreamDati& data, int flags, int groupMask, bool showProgress)
-    : data_(data), flags_(flags), groupMask_(groupMask), showProgress_(showProgress) {}
+TransferEngine::TransferEngine(DataContext& data, int flags, int groupMask, bool showProgress)
+    : data_(data),
+      flags_(flags),
+      groupMask_(groupMask),
+      showProgress_(showProgress),
+      grandTotal_(Catalogue::grandTotal()) {}
 
 const TransferEngine::Handlers& TransferEngine::handlersOf(Hook hook) {
     using T = TransferEngine;
@@ -95,60 +103,61 @@ const TransferEngine::Handlers& TransferEngine::handlersOf(Hook hook) {
 }
 
 void TransferEngine::Run() {
-    IEcuLink& link = data_.link();
-    data_.moved_ = 0;
-    if (showProgress_) data_.emitProgress(0);
+    IEcuLink& link = data_.ecu.link();
+    moved_ = 0;
+    if (showProgress_) data_.progress(0);
     const bool connected = link.IsConnected() != 0;
-    const bool saving = (flags_ & (TStreamDati::kSaveFile | TStreamDati::kWriteEcu)) != 0;
+    const bool saving = (flags_ & (TransferFlag::kSaveFile | TransferFlag::kWriteEcu)) != 0;
     if (connected) {
         link.LeavePollingMode();
         if (saving) saveSequence(kSaveStart, kSaveStartFailed);
     }
     MoveRows();
 
-    data_.store_.setModified((flags_ & TStreamDati::kReadEcu) != 0);
+    data_.store.setModified((flags_ & TransferFlag::kReadEcu) != 0);
     Clock::current().waitMs(kStepWaitMs);
     if (connected && saving) {
         saveSequence(kSaveEnd, kSaveEndFailed);
         link.Disconnect();
         Clock::current().waitMs(kStepWaitMs);
-        if (!data_.Reconnect(TStreamDati::kReconnectMs)) throw TransferError(kReconnectFailed);
+        if (!data_.ecu.Reconnect(EcuSession::kReadyTimeoutMs))
+            throw TransferError(kReconnectFailed);
     }
-    if (showProgress_) data_.emitProgress(100);
+    if (showProgress_) data_.progress(100);
 }
 
 void TransferEngine::MoveRows() {
     for (const CatalogueRow& row : Catalogue::rows()) moveRow(row);
     // The record was cleared by the header; the displacement comes with a later row.
     if (headerRead_)
-        data_.store_.vehicle().displacement = data_.store_.value(Catalogue::kDisplacement);
+        data_.store.vehicle().displacement = data_.store.value(Catalogue::kDisplacement);
     data_.ChooseEngineCurve();
 }
 
 void TransferEngine::saveSequence(int command, const QString& failure) {
     uint8_t bytes[5] = {0, 0, 0, 0, 0};
     int32_t status = 1;
-    if (!data_.link().SendCommand(command, bytes, &status, 5)) throw TransferError(failure);
+    if (!data_.ecu.link().SendCommand(command, bytes, &status, 5)) throw TransferError(failure);
 }
 
 void TransferEngine::moveRow(const CatalogueRow& row) {
     const bool selected = (row.group & groupMask_) != 0;
     if (selected) {
         const Handlers& h = handlersOf(row.hook);
-        if (flags_ & TStreamDati::kLoadDefaults) {
+        if (flags_ & TransferFlag::kLoadDefaults) {
             run(h.loadDefault, &TransferEngine::loadDefault, row);
             run(h.readSource, &TransferEngine::readSource, row);
         }
-        if (flags_ & TStreamDati::kReadEcu) run(h.readEcu, &TransferEngine::readEcu, row);
-        if (flags_ & TStreamDati::kSaveFile) run(h.writeSource, &TransferEngine::writeSource, row);
-        if (flags_ & TStreamDati::kWriteEcu) {
+        if (flags_ & TransferFlag::kReadEcu) run(h.readEcu, &TransferEngine::readEcu, row);
+        if (flags_ & TransferFlag::kSaveFile) run(h.writeSource, &TransferEngine::writeSource, row);
+        if (flags_ & TransferFlag::kWriteEcu) {
             // Read-only rows are read back while the others are written.
             run(h.writeEcu, row.readOnly ? &TransferEngine::readEcu : &TransferEngine::writeEcu,
                 row);
         }
         if (h.settle) (this->*h.settle)(row);
     }
-    const ParameterStore& store = data_.store_;
+    const ParameterStore& store = data_.store;
     for (int bytes : Catalogue::progressSteps(row, store.kRows(), store.kColumns(), selected))
         report(bytes);
 }
@@ -158,52 +167,52 @@ void TransferEngine::run(Phase special, Phase generic, const CatalogueRow& row) 
 }
 
 void TransferEngine::report(int bytes) {
-    data_.moved_ += bytes;
+    moved_ += bytes;
     if (!showProgress_) return;
-    data_.emitProgress(std::min(100, data_.moved_ * 100 / std::max(1, data_.grandTotal_)));
+    data_.progress(std::min(100, moved_ * 100 / std::max(1, grandTotal_)));
 }
 
 // ---- generic phases ----
 
 void TransferEngine::loadDefault(const CatalogueRow& row) {
-    ParameterStore& store = data_.store_;
-    const DefaultValues::Context context{store.tick(), data_.gasCurve_, data_.engineCurve_,
+    ParameterStore& store = data_.store;
+    const DefaultValues::Context context{store.tick(), data_.gasCurve, data_.engineCurve,
                                          store.kColumns()};
     store.values(row.number) = DefaultValues::Of(row, context);
 }
 
 void TransferEngine::readSource(const CatalogueRow& row) {
     if (!row.hasFileKey()) return;
-    ParameterStore& store = data_.store_;
+    ParameterStore& store = data_.store;
     std::vector<int32_t>& values = store.values(row.number);
     const std::vector<int> elements =
         Catalogue::activeElements(row, store.kRows(), store.kColumns());
     if (row.keys == KeyStyle::Single) {
         // One key stands for every element.
         int32_t value = values[0];
-        data_.ReadInt(value, Catalogue::key(row, 0), Catalogue::section(row, 0));
+        data_.source.ReadInt(value, Catalogue::key(row, 0), Catalogue::section(row, 0));
         std::fill(values.begin(), values.end(), value);
         return;
     }
     for (int e : elements)
-        data_.ReadInt(values[static_cast<size_t>(e)], Catalogue::key(row, e),
-                      Catalogue::section(row, e));
+        data_.source.ReadInt(values[static_cast<size_t>(e)], Catalogue::key(row, e),
+                             Catalogue::section(row, e));
 }
 
 void TransferEngine::writeSource(const CatalogueRow& row) {
     if (!row.hasFileKey()) return;
-    const ParameterStore& store = data_.store_;
+    const ParameterStore& store = data_.store;
     const std::vector<int32_t>& values = store.values(row.number);
     std::vector<int> elements = Catalogue::activeElements(row, store.kRows(), store.kColumns());
     if (row.keys == KeyStyle::Single) elements = {0};
     for (int e : elements)
-        data_.WriteInt(values[static_cast<size_t>(e)], Catalogue::key(row, e),
-                       Catalogue::section(row, e));
+        data_.source.WriteInt(values[static_cast<size_t>(e)], Catalogue::key(row, e),
+                              Catalogue::section(row, e));
 }
 
 void TransferEngine::readEcu(const CatalogueRow& row) {
-    ParameterStore& store = data_.store_;
-    IEcuLink& link = data_.link();
+    ParameterStore& store = data_.store;
+    IEcuLink& link = data_.ecu.link();
     std::vector<int32_t>& values = store.values(row.number);
     const uint32_t id = Catalogue::idFor(row, store.kRows(), store.kColumns());
     const int lines = Catalogue::activeLines(row, store.kRows());
@@ -224,8 +233,8 @@ void TransferEngine::readEcu(const CatalogueRow& row) {
 
 void TransferEngine::writeEcu(const CatalogueRow& row) {
     if (row.id == 0) return;
-    const ParameterStore& store = data_.store_;
-    IEcuLink& link = data_.link();
+    const ParameterStore& store = data_.store;
+    IEcuLink& link = data_.ecu.link();
     const std::vector<int32_t>& values = store.values(row.number);
     const uint32_t id = Catalogue::idFor(row, store.kRows(), store.kColumns());
     const int lines = Catalogue::activeLines(row, store.kRows());
@@ -249,23 +258,23 @@ void TransferEngine::writeEcu(const CatalogueRow& row) {
 void TransferEngine::readBaseTempi(const CatalogueRow& row) {
     Buffer buffer{};
     // Every time of the ECU depends on it: a failed or senseless read keeps the standard tick.
-    const bool ok = data_.link().ReadVariable(row.id, buffer.data()) && buffer[0] > 0;
-    data_.store_.set(row.number, 0, ok ? buffer[0] : Catalogue::kDefaultBaseTempi);
+    const bool ok = data_.ecu.link().ReadVariable(row.id, buffer.data()) && buffer[0] > 0;
+    data_.store.set(row.number, 0, ok ? buffer[0] : Catalogue::kDefaultBaseTempi);
 }
 
 void TransferEngine::settleGasSensor(const CatalogueRow&) { data_.ChooseGasCurve(); }
 
 void TransferEngine::defaultEngineCurve(const CatalogueRow& row) {
     loadDefault(row);
-    data_.engineCurve_ = TemperatureCurve();
+    data_.engineCurve = TemperatureCurve();
 }
 
 void TransferEngine::readKMapSizeFromSource(const CatalogueRow& row) {
-    ParameterStore& store = data_.store_;
+    ParameterStore& store = data_.store;
     int32_t rows = store.kRows();
     int32_t columns = store.kColumns();
-    data_.ReadInt(rows, Catalogue::key(row, 0), Catalogue::section(row, 0));
-    data_.ReadInt(columns, Catalogue::key(row, 1), Catalogue::section(row, 1));
+    data_.source.ReadInt(rows, Catalogue::key(row, 0), Catalogue::section(row, 0));
+    data_.source.ReadInt(columns, Catalogue::key(row, 1), Catalogue::section(row, 1));
     // A size the tables cannot hold keeps the one in force.
     if (rows < 1 || rows > Catalogue::kMaxKRows || columns < 1 || columns > Catalogue::kMaxKColumns)
         return;
@@ -276,138 +285,142 @@ void TransferEngine::readKMapSizeFromSource(const CatalogueRow& row) {
 void TransferEngine::askKMapSize(const CatalogueRow& row) {
     uint8_t bytes[2] = {84, 0};
     int32_t status = 1;
-    if (!data_.link().SendCommand(kTableSize, bytes, &status, 2)) return;
+    if (!data_.ecu.link().SendCommand(kTableSize, bytes, &status, 2)) return;
     const int columns = bytes[0];
     const int rows = bytes[1] - 1;
     if (rows < 1 || rows > Catalogue::kMaxKRows || columns < 1 || columns > Catalogue::kMaxKColumns)
         throw TransferError(kBadKMapSize);
-    data_.store_.set(row.number, 0, rows);
-    data_.store_.set(row.number, 1, columns);
+    data_.store.set(row.number, 0, rows);
+    data_.store.set(row.number, 1, columns);
 }
 
 void TransferEngine::defaultLevelSensor(const CatalogueRow& row) {
     // Sensor type 0 with its references; nothing goes to the ECU while defaults are set.
-    data_.store_.set(row.number, 0, 0);
-    data_.store_.values(Catalogue::kLevelReferences) = TStreamDati::LevelReferences(0);
+    data_.store.set(row.number, 0, 0);
+    data_.store.values(Catalogue::kLevelReferences) = DefaultValues::LevelReferences(0);
 }
 
 void TransferEngine::defaultHeader(const CatalogueRow& row) {
     loadDefault(row);
-    data_.store_.vehicle() = VehicleRecord{};
-    data_.store_.vehicle().description = QString::fromLatin1(DefaultValues::kDescription);
+    data_.store.vehicle() = VehicleRecord{};
+    data_.store.vehicle().description = QString::fromLatin1(DefaultValues::kDescription);
 }
 
 void TransferEngine::readHeaderFromSource(const CatalogueRow& row) {
     const QString section = QString::fromLatin1(row.section);
-    ParameterStore& store = data_.store_;
+    ParameterStore& store = data_.store;
     VehicleRecord& v = store.vehicle();
-    QString text = data_.GetDescription();
-    data_.ReadText(text, kHeaderDescription, section, VehicleRecord::kLongText + 1);
+    QString text = data_.store.description();
+    data_.source.ReadText(text, kHeaderDescription, section, VehicleRecord::kLongText + 1);
     v.description = text.left(VehicleRecord::kLongText);
-    for (int i = 0; i < TStreamDati::kMaxDescription; ++i)
-        store.set(row.number, 2 + i, TStreamDati::LatinCode(text, i));
+    for (int i = 0; i < ParameterStore::kMaxDescription; ++i)
+        store.set(row.number, 2 + i, ParameterStore::LatinCode(text, i));
     bool official = store.official();
-    data_.ReadBool(official, kHeaderOfficial, section);
+    data_.source.ReadBool(official, kHeaderOfficial, section);
     const int32_t flags = store.value(row.number, 0);
     store.set(row.number, 0,
               official ? (flags | ParameterStore::kOfficialBit)
                        : (flags & ~ParameterStore::kOfficialBit));
-    data_.ReadText(v.euro, QStringLiteral("Euro"), section, VehicleRecord::kEuroText + 1);
-    data_.ReadInt(v.displacement, QStringLiteral("CentCubici"), section);
-    data_.ReadInt(v.valves, QStringLiteral("Valvole"), section);
-    data_.ReadInt(v.cylinders, QStringLiteral("N cilindri"), section);
+    data_.source.ReadText(v.euro, QStringLiteral("Euro"), section, VehicleRecord::kEuroText + 1);
+    data_.source.ReadInt(v.displacement, QStringLiteral("CentCubici"), section);
+    data_.source.ReadInt(v.valves, QStringLiteral("Valvole"), section);
+    data_.source.ReadInt(v.cylinders, QStringLiteral("N cilindri"), section);
     int32_t power = static_cast<int32_t>(v.power * 100 + (v.power < 0 ? -0.5f : 0.5f));
-    data_.ReadInt(power, QStringLiteral("Potenza"), section);
+    data_.source.ReadInt(power, QStringLiteral("Potenza"), section);
     v.power = static_cast<float>(power / 100.0);
-    data_.ReadText(v.engine, QStringLiteral("Motore"), section, VehicleRecord::kLongText + 1);
-    data_.ReadText(v.ecu, QStringLiteral("Centralina"), section, VehicleRecord::kLongText + 1);
-    data_.ReadText(v.gearbox, QStringLiteral("Cambio"), section, VehicleRecord::kLongText + 1);
-    data_.ReadInt(v.year, QStringLiteral("AnnoVettura"), section);
+    data_.source.ReadText(v.engine, QStringLiteral("Motore"), section,
+                          VehicleRecord::kLongText + 1);
+    data_.source.ReadText(v.ecu, QStringLiteral("Centralina"), section,
+                          VehicleRecord::kLongText + 1);
+    data_.source.ReadText(v.gearbox, QStringLiteral("Cambio"), section,
+                          VehicleRecord::kLongText + 1);
+    data_.source.ReadInt(v.year, QStringLiteral("AnnoVettura"), section);
 }
 
 void TransferEngine::readHeaderFromEcu(const CatalogueRow& row) {
     readEcu(row);
-    data_.store_.vehicle().Clear();
+    data_.store.vehicle().Clear();
     headerRead_ = true;
 }
 
 void TransferEngine::writeHeaderToSource(const CatalogueRow& row) {
     const QString section = QString::fromLatin1(row.section);
-    const VehicleRecord& v = data_.store_.vehicle();
+    const VehicleRecord& v = data_.store.vehicle();
     // The record holds the longer text; emptied by a read from the ECU, it gives way to the
     // ECU's description.
-    const QString text = v.description.isEmpty() ? data_.GetDescription() : v.description;
-    data_.WriteText(text, kHeaderDescription, section);
-    data_.WriteBool(data_.store_.official(), kHeaderOfficial, section);
-    data_.WriteText(v.euro, QStringLiteral("Euro"), section);
-    data_.WriteInt(v.displacement, QStringLiteral("CentCubici"), section);
-    data_.WriteInt(v.valves, QStringLiteral("Valvole"), section);
-    data_.WriteInt(v.cylinders, QStringLiteral("N cilindri"), section);
-    data_.WriteInt(static_cast<int32_t>(v.power * 100 + (v.power < 0 ? -0.5f : 0.5f)),
-                   QStringLiteral("Potenza"), section);
-    data_.WriteText(v.engine, QStringLiteral("Motore"), section);
-    data_.WriteText(v.ecu, QStringLiteral("Centralina"), section);
-    data_.WriteText(v.gearbox, QStringLiteral("Cambio"), section);
-    data_.WriteInt(v.year, QStringLiteral("AnnoVettura"), section);
-    data_.WriteText(QFileInfo(data_.FileName()).fileName(), QStringLiteral("NomeConfigurazione"),
-                    section);
-    data_.WriteInt(1, QStringLiteral("VersioneFile"), section);
+    const QString text = v.description.isEmpty() ? data_.store.description() : v.description;
+    data_.source.WriteText(text, kHeaderDescription, section);
+    data_.source.WriteBool(data_.store.official(), kHeaderOfficial, section);
+    data_.source.WriteText(v.euro, QStringLiteral("Euro"), section);
+    data_.source.WriteInt(v.displacement, QStringLiteral("CentCubici"), section);
+    data_.source.WriteInt(v.valves, QStringLiteral("Valvole"), section);
+    data_.source.WriteInt(v.cylinders, QStringLiteral("N cilindri"), section);
+    data_.source.WriteInt(static_cast<int32_t>(v.power * 100 + (v.power < 0 ? -0.5f : 0.5f)),
+                          QStringLiteral("Potenza"), section);
+    data_.source.WriteText(v.engine, QStringLiteral("Motore"), section);
+    data_.source.WriteText(v.ecu, QStringLiteral("Centralina"), section);
+    data_.source.WriteText(v.gearbox, QStringLiteral("Cambio"), section);
+    data_.source.WriteInt(v.year, QStringLiteral("AnnoVettura"), section);
+    data_.source.WriteText(QFileInfo(data_.fileName).fileName(),
+                           QStringLiteral("NomeConfigurazione"), section);
+    data_.source.WriteInt(1, QStringLiteral("VersioneFile"), section);
 }
 
 void TransferEngine::boundMaxCurrentTime(const CatalogueRow& row) {
     readSource(row);
     for (int e = 0; e < 2; ++e) {
-        const int32_t bound = TimeBase::ToRaw(kMaxCurrentMs[e], data_.store_.tick());
-        if (data_.store_.value(row.number, e) > bound) data_.store_.set(row.number, e, bound);
+        const int32_t bound = TimeBase::ToRaw(kMaxCurrentMs[e], data_.store.tick());
+        if (data_.store.value(row.number, e) > bound) data_.store.set(row.number, e, bound);
     }
 }
 
 void TransferEngine::boundSafeDelay(const CatalogueRow& row) {
     readSource(row);
-    const int32_t tick = data_.store_.tick();
-    if (data_.store_.value(row.number) < TimeBase::ToRaw(kSafeDelayMinMs, tick))
-        data_.store_.set(row.number, 0, TimeBase::ToRaw(kSafeDelayMs, tick));
+    const int32_t tick = data_.store.tick();
+    if (data_.store.value(row.number) < TimeBase::ToRaw(kSafeDelayMinMs, tick))
+        data_.store.set(row.number, 0, TimeBase::ToRaw(kSafeDelayMs, tick));
 }
 
 void TransferEngine::defaultPressure(const CatalogueRow& row) {
     loadDefault(row);
-    data_.store_.setPressureByteForm(true);
+    data_.store.setPressureByteForm(true);
 }
 
 void TransferEngine::readPressureFromSource(const CatalogueRow& row) {
     readSource(row);
-    bool byteForm = data_.store_.pressureByteForm();
-    data_.ReadBool(byteForm, kPressureByteKey, QString::fromLatin1(row.section));
-    data_.store_.setPressureByteForm(byteForm);
+    bool byteForm = data_.store.pressureByteForm();
+    data_.source.ReadBool(byteForm, kPressureByteKey, QString::fromLatin1(row.section));
+    data_.store.setPressureByteForm(byteForm);
 }
 
 void TransferEngine::writePressureToSource(const CatalogueRow& row) {
     writeSource(row);
-    data_.WriteBool(data_.store_.pressureByteForm(), kPressureByteKey,
-                    QString::fromLatin1(row.section));
+    data_.source.WriteBool(data_.store.pressureByteForm(), kPressureByteKey,
+                           QString::fromLatin1(row.section));
 }
 
 int8_t TransferEngine::pressureForm() {
-    return data_.link().QueryElementSize(static_cast<int32_t>(kPressureSizeVariable), 1);
+    return data_.ecu.link().QueryElementSize(static_cast<int32_t>(EcuVariable::kPressureSize), 1);
 }
 
 void TransferEngine::readPressureFromEcu(const CatalogueRow& row) {
     const int8_t form = pressureForm();
     if (form <= 0) return;
     Buffer buffer{};
-    if (!data_.link().ReadVariable(form == 1 ? kPressureBytes : kPressureWords, buffer.data()))
+    if (!data_.ecu.link().ReadVariable(
+            form == 1 ? EcuVariable::kPressureBytes : EcuVariable::kPressureWords, buffer.data()))
         throw TransferError(kReadFailed);
-    std::vector<int32_t>& values = data_.store_.values(row.number);
+    std::vector<int32_t>& values = data_.store.values(row.number);
     for (size_t i = 0; i < values.size(); ++i)
         values[i] = form == 1 ? buffer[i] * kPressureFactor : buffer[i];
-    data_.store_.setPressureByteForm(false);
+    data_.store.setPressureByteForm(false);
 }
 
 void TransferEngine::writePressureToEcu(const CatalogueRow& row) {
     const int8_t form = pressureForm();
     if (form <= 0) return;
-    const bool byteForm = data_.store_.pressureByteForm();
-    const std::vector<int32_t>& values = data_.store_.values(row.number);
+    const bool byteForm = data_.store.pressureByteForm();
+    const std::vector<int32_t>& values = data_.store.values(row.number);
     Buffer buffer{};
     for (size_t i = 0; i < values.size(); ++i) {
         int32_t v = values[i];
@@ -415,14 +428,15 @@ void TransferEngine::writePressureToEcu(const CatalogueRow& row) {
         if (form > 1 && byteForm) v *= kPressureFactor;
         buffer[i] = v;
     }
-    if (!data_.link().WriteVariable(form == 1 ? kPressureBytes : kPressureWords, buffer.data()))
+    if (!data_.ecu.link().WriteVariable(
+            form == 1 ? EcuVariable::kPressureBytes : EcuVariable::kPressureWords, buffer.data()))
         throw TransferError(kWriteFailed);
 }
 
 void TransferEngine::writeInjectorType(const CatalogueRow& row) {
-    const int32_t value = data_.store_.value(row.number);
-    IEcuLink& link = data_.link();
-    if (!link.WriteElement(kInjectorTypeVariable, 0, value) ||
-        !link.WriteElement(kInjectorTypeVariable, 1, value))
+    const int32_t value = data_.store.value(row.number);
+    IEcuLink& link = data_.ecu.link();
+    if (!link.WriteElement(EcuVariable::kInjectorType, 0, value) ||
+        !link.WriteElement(EcuVariable::kInjectorType, 1, value))
         throw TransferError(kWriteFailed);
 }

@@ -5,7 +5,7 @@
 
 #include "CatalogueRow.h"
 
-class TStreamDati;
+struct DataContext;
 
 // One transfer over the catalogue: for every selected row, defaults and source values,
 // ECU reads, file writes and ECU writes, in that order, with the save sequence around ECU
@@ -23,16 +23,16 @@ class TransferEngine {
     static constexpr int kSaveStart = 17;
     static constexpr int kSaveEnd = 18;
     static constexpr int kTableSize = 4;
-    static constexpr uint32_t kPressureSizeVariable = 124;
-    static constexpr uint32_t kPressureBytes = 62844;
-    static constexpr uint32_t kPressureWords = 63356;
     static constexpr int kPressureFactor = 30;
 
-    TransferEngine(TStreamDati& data, int flags, int groupMask, bool showProgress);
+    // flags: TStreamDati's transfer flags.
+    TransferEngine(DataContext& data, int flags, int groupMask, bool showProgress);
     // Steps 2 to 7 of a transfer; the caller opens and closes the source.
     void Run();
     // Only the rows' own phases, without the link's save sequence, waits or progress.
     void MoveRows();
+    // The bytes moved so far, as the progress counts them.
+    int Moved() const { return moved_; }
 
   private:
     using Phase = void (TransferEngine::*)(const CatalogueRow&);
@@ -80,9 +80,11 @@ class TransferEngine {
 
     int8_t pressureForm();
 
-    TStreamDati& data_;
+    DataContext& data_;
     int flags_;
     int groupMask_;
     bool showProgress_;
     bool headerRead_ = false;
+    int moved_ = 0;
+    int grandTotal_;
 };

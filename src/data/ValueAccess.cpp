@@ -4,7 +4,10 @@
 #include <cmath>
 
 #include "Catalogue.h"
-#include "TStreamDati.h"
+#include "DataContext.h"
+#include "EcuSession.h"
+#include "ParameterStore.h"
+#include "TemperatureCurve.h"
 #include "TimeBase.h"
 
 namespace {
@@ -103,8 +106,7 @@ const ValueAccess::Code* ValueAccess::Find(uint32_t code) {
     return nullptr;
 }
 
-double ValueAccess::ToEngineering(const Code& c, int32_t raw, int32_t tick,
-                                  const TStreamDati& data) {
+double ValueAccess::ToEngineering(const Code& c, int32_t raw, int32_t tick, const Curves& curves) {
     switch (c.conversion) {
         case C::LambdaType:
             return positionIn(kLambdaTypes, raw);
@@ -114,9 +116,9 @@ double ValueAccess::ToEngineering(const Code& c, int32_t raw, int32_t tick,
         case C::Rounded:
             return raw;
         case C::GasTemperature:
-            return data.GasCurve().ToDegrees(raw);
+            return curves.gas.ToDegrees(raw);
         case C::EngineTemperature:
-            return data.EngineCurve().ToDegrees(raw);
+            return curves.engine.ToDegrees(raw);
         case C::Cylinders:
             return positionIn(kCylinders, raw);
         case C::InjectionType:
@@ -134,10 +136,10 @@ double ValueAccess::ToEngineering(const Code& c, int32_t raw, int32_t tick,
         case C::BitField:
             return (raw >> shiftOf(c.code)) & maskOf(c.code);
     }
-    return TStreamDati::kNoValue;
+    return kNoValue;
 }
 
-bool ValueAccess::ToRaw(const Code& c, double x, int32_t old, int32_t tick, const TStreamDati& data,
+bool ValueAccess::ToRaw(const Code& c, double x, int32_t old, int32_t tick, const Curves& curves,
                         int32_t& raw) {
     // Beyond this no raw value can hold it, and the cut to an integer would be undefined.
     if (!std::isfinite(x) || std::fabs(x) > 2.0e9) return false;
@@ -154,10 +156,10 @@ bool ValueAccess::ToRaw(const Code& c, double x, int32_t old, int32_t tick, cons
             raw = t;
             return true;
         case C::GasTemperature:
-            raw = data.GasCurve().ToCode(x);
+            raw = curves.gas.ToCode(x);
             return true;
         case C::EngineTemperature:
-            raw = data.EngineCurve().ToCode(x);
+            raw = curves.engine.ToCode(x);
             return true;
         case C::Cylinders:
             if (t < 0 || t >= static_cast<int32_t>(kCylinders.size())) return false;
@@ -195,20 +197,22 @@ bool ValueAccess::ToRaw(const Code& c, double x, int32_t old, int32_t tick, cons
     return false;
 }
 
+ValueAccess::Curves ValueAccess::curves() const { return {data_.gasCurve, data_.engineCurve}; }
+
 double ValueAccess::GetValue(uint32_t code) {
     const Code* c = Find(code);
     const int row = c ? rowOf(code) : 0;
-    if (!c || row == 0) return TStreamDati::kNoValue;
-    ParameterStore& store = data_.Store();
+    if (!c || row == 0) return kNoValue;
+    ParameterStore& store = data_.store;
     if (c->readFirst) {
         int32_t buffer[256] = {};
-        if (data_.link().ReadVariable(code, buffer)) store.set(row, 0, buffer[0]);
+        if (data_.ecu.link().ReadVariable(code, buffer)) store.set(row, 0, buffer[0]);
     }
-    return ToEngineering(*c, store.value(row), store.tick(), data_);
+    return ToEngineering(*c, store.value(row), store.tick(), curves());
 }
 
 int ValueAccess::SetValue(int64_t code, double x) {
-    ParameterStore& store = data_.Store();
+    ParameterStore& store = data_.store;
     store.setModified(true);
     if (code < 0) return -1;
     if (code > UINT32_MAX) return 0;
@@ -218,33 +222,33 @@ int ValueAccess::SetValue(int64_t code, double x) {
     if (!c || row == 0) return 0;
     const int32_t old = store.value(row);
     int32_t raw = 0;
-    if (!ToRaw(*c, x, old, store.tick(), data_, raw)) return 0;
-    if (!data_.link().WriteValue(ucode, raw)) return 0;
+    if (!ToRaw(*c, x, old, store.tick(), curves(), raw)) return 0;
+    if (!data_.ecu.link().WriteValue(ucode, raw)) return 0;
     if (raw != old) {
         store.set(row, 0, raw);
-        data_.ClearOfficial();
+        data_.ecu.ClearOfficial();
     }
     return 1;
 }
 
 double ValueAccess::GetElement(uint32_t code, int index) {
     const ElementCode* e = findElement(code);
-    if (!e || index < 0 || index >= Catalogue::row(e->row).elements) return TStreamDati::kNoValue;
-    const int32_t raw = data_.Store().value(e->row, index);
-    return e->milliseconds ? TimeBase::ToMs(raw, data_.Store().tick()) : raw;
+    if (!e || index < 0 || index >= Catalogue::row(e->row).elements) return kNoValue;
+    const int32_t raw = data_.store.value(e->row, index);
+    return e->milliseconds ? TimeBase::ToMs(raw, data_.store.tick()) : raw;
 }
 
 int ValueAccess::SetElement(uint32_t code, int index, double x) {
-    ParameterStore& store = data_.Store();
+    ParameterStore& store = data_.store;
     store.setModified(true);
     const ElementCode* e = findElement(code);
     if (!e || index < 0 || index >= Catalogue::row(e->row).elements) return 0;
     const int32_t raw =
         e->milliseconds ? TimeBase::ToRaw(x, store.tick()) : static_cast<int32_t>(x);
-    if (!data_.link().WriteElement(code, index, raw)) return 0;
+    if (!data_.ecu.link().WriteElement(code, index, raw)) return 0;
     if (raw != store.value(e->row, index)) {
         store.set(e->row, index, raw);
-        data_.ClearOfficial();
+        data_.ecu.ClearOfficial();
     }
     return 1;
 }

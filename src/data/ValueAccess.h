@@ -2,7 +2,10 @@
 
 #include <cstdint>
 
-class TStreamDati;
+#include "EcuVariable.h"
+
+struct DataContext;
+class TemperatureCurve;
 
 // Parameter codes of the screens to engineering values and back. Each code has one
 // conversion; a setter writes to the ECU first and stores the raw value only on success.
@@ -30,9 +33,17 @@ class ValueAccess {
         bool readFirst;  // refreshed from the ECU before every reading
     };
 
-    static constexpr uint32_t kBitFieldVariable = 26;
+    static constexpr uint32_t kBitFieldVariable = EcuVariable::kBitFields;
+    // What GetValue answers for an unknown code.
+    static constexpr int kNoValue = 800000;
 
-    explicit ValueAccess(TStreamDati& data) : data_(data) {}
+    // The curves the temperature conversions use.
+    struct Curves {
+        const TemperatureCurve& gas;
+        const TemperatureCurve& engine;
+    };
+
+    explicit ValueAccess(DataContext& data) : data_(data) {}
 
     double GetValue(uint32_t code);
     int SetValue(int64_t code, double x);
@@ -41,12 +52,13 @@ class ValueAccess {
 
     static const Code* Find(uint32_t code);
     // Pure conversions, for a stored raw value (old) and the store's tick.
-    static double ToEngineering(const Code& code, int32_t raw, int32_t tick,
-                                const TStreamDati& data);
+    static double ToEngineering(const Code& code, int32_t raw, int32_t tick, const Curves& curves);
     // False when x names no list position.
-    static bool ToRaw(const Code& code, double x, int32_t old, int32_t tick,
-                      const TStreamDati& data, int32_t& raw);
+    static bool ToRaw(const Code& code, double x, int32_t old, int32_t tick, const Curves& curves,
+                      int32_t& raw);
 
   private:
-    TStreamDati& data_;
+    Curves curves() const;
+
+    DataContext& data_;
 };

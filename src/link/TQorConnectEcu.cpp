@@ -49,13 +49,15 @@ void TQorConnectEcu::UseLink(IEcuLink* link, Destroy destroy) {
     if (link_) configure();
 }
 
-void TQorConnectEcu::configure() {
+void TQorConnectEcu::configure() { SetUp(*link_); }
+
+void TQorConnectEcu::SetUp(IEcuLink& link) {
     // Reply time-outs and retries of the link; their meaning is the library's (see its
     // protocol reference).
-    link_->ConfigureLink1(0);
-    link_->ConfigureLink2(5);
-    link_->ConfigureLink3(600);
-    link_->ConfigureLink4(30, 600);
+    link.ConfigureLink1(0);
+    link.ConfigureLink2(5);
+    link.ConfigureLink3(600);
+    link.ConfigureLink4(30, 600);
 }
 
 void TQorConnectEcu::UnloadDll() {

@@ -44,6 +44,9 @@ class TQorConnectEcu {
 
     IEcuLink& link() { return link_ ? *link_ : empty_; }
 
+    // The set-up calls made on every link the component takes (time-outs and retries).
+    static void SetUp(IEcuLink& link);
+
   private:
     void configure();
 

@@ -61,7 +61,7 @@ void EcuConnection::loadBaseDefaults() {
 }
 
 bool EcuConnection::identify() {
-    data_.link().Connect();
+    data_.Connect();
     return data_.ReadIdentity();
 }
 
@@ -71,7 +71,7 @@ EcuConnection::Result EcuConnection::Connect() {
     Disconnect();
     setIdentityDefaults();
     loadBaseDefaults();
-    if (!data_.link().OpenLink()) {
+    if (!data_.OpenLink()) {
         Dialogs::current().error(title(), LinkFailureText());
         return Result::NoLink;
     }
@@ -94,20 +94,9 @@ EcuConnection::Result EcuConnection::Connect() {
         wait->Open();
     }
     data_.Reconnect(TStreamDati::kReconnectMs);
-    int32_t status[256] = {};
-    data_.link().ReadVariable(kStatusVariable, status);
-    return (status[0] & kInitialiseBit) ? initialise(wait.get(), status[0]) : load(wait.get());
-}
-
-QString EcuConnection::serialNumber() {
-    QByteArray serial("SerialNumberNotInEcu");
-    int32_t buffer[kSerialLength] = {};
-    if (data_.link().ReadVariable(kSerialNumberId, buffer)) {
-        for (int i = 0; i < kSerialLength; ++i) serial[i] = static_cast<char>(buffer[i] & 0xFF);
-        const qsizetype end = serial.indexOf('\0');
-        if (end >= 0) serial.truncate(end);
-    }
-    return QString::fromLatin1(serial);
+    const int32_t status = data_.ReadStatus();
+    return (status & EcuVariable::kInitialiseBit) ? initialise(wait.get(), status)
+                                                  : load(wait.get());
 }
 
 EcuConnection::Result EcuConnection::initialise(WaitView* wait, int32_t status) {
@@ -117,9 +106,9 @@ EcuConnection::Result EcuConnection::initialise(WaitView* wait, int32_t status) 
         wait->Open();
     }
     const bool bigModel = data_.Identity(1) == BuildProfile::ModelCode(1);
-    data_.SetValue(kInjectionTypeCode, bigModel ? 6 : 4);
-    data_.SetSerialNumber(serialNumber());
-    data_.link().WriteValue(kStatusVariable, status & ~kInitialiseBit);
+    data_.SetValue(EcuVariable::kInjectionType, bigModel ? 6 : 4);
+    data_.SetSerialNumber(data_.ReadEcuSerialNumber());
+    data_.ClearResetRequest(status);
     if (!data_.Transfer(TStreamDati::kWriteEcu, QString(), 0, 0xFF, true)) {
         Dialogs::current().error(title(), LinkFailureText());
         return Result::WriteFailed;
@@ -141,4 +130,4 @@ EcuConnection::Result EcuConnection::load(WaitView* wait) {
     return Result::Loaded;
 }
 
-void EcuConnection::Disconnect() { data_.link().Disconnect(); }
+void EcuConnection::Disconnect() { data_.Disconnect(); }

@@ -28,12 +28,6 @@ class EcuConnection {
     };
     using WaitFactory = std::function<std::unique_ptr<WaitView>()>;
 
-    static constexpr int kInitialiseBit = 0x01;  // status bit 0: the ECU asks for initialisation
-    static constexpr uint32_t kStatusVariable = 1;
-    static constexpr uint32_t kSerialNumberId = 82176;  // variable 0, twenty 8-bit elements
-    static constexpr int kSerialLength = 20;
-    static constexpr int kInjectionTypeCode = 52;
-
     explicit EcuConnection(TStreamDati& data);
 
     // The caption messages are titled with (the main screen's).
@@ -66,7 +60,6 @@ class EcuConnection {
     bool identify();
     Result load(WaitView* wait);
     Result initialise(WaitView* wait, int32_t status);
-    QString serialNumber();
 
     TStreamDati& data_;
     std::function<QString()> title_;

@@ -3,18 +3,15 @@
 #include <QString>
 #include <array>
 
+#include "MainState.h"
+
 // The four texts of the main screen's status bar: link state, configuration description,
 // firmware version and fuel, as the main-state codes change them.
 class MainStatus {
   public:
     static constexpr int kPanels = 4;
-    // Main-state codes.
-    static constexpr int kLinkDown = 0;
-    static constexpr int kLinkUp = 1;
-    static constexpr int kDescriptionChanged = 2;
-    static constexpr int kConnect = 3;
-    static constexpr int kSave = 4;
-    static constexpr int kFuelChanged = 5;
+    // The main-state codes, as MainStatus::kLinkUp and so on.
+    using enum MainState::Code;
 
     // What the panels show, taken from the data module when a code arrives.
     struct Facts {

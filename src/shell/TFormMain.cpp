@@ -285,7 +285,7 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
 
 MainStatus::Facts TFormMain::facts() {
     MainStatus::Facts f;
-    f.connected = data_.link().IsConnected() != 0;
+    f.connected = data_.IsConnected();
     f.description = data_.GetDescription();
     f.firmwareMajor = data_.Identity(3);
     f.firmwareMinor = data_.Identity(2);
@@ -320,7 +320,7 @@ void TFormMain::OnMainState(int code, int) {
 }
 
 void TFormMain::applyLinkState() {
-    OnMainState(data_.link().IsConnected() ? MainStatus::kLinkUp : MainStatus::kLinkDown);
+    OnMainState(data_.IsConnected() ? MainStatus::kLinkUp : MainStatus::kLinkDown);
 }
 
 void TFormMain::buildLanguageItems() {
@@ -424,7 +424,7 @@ QString TFormMain::NotConnectedWarning() {
 void TFormMain::firstIdle() {
     repaint();
     ActionConnettiExecute();
-    if (!data_.link().IsConnected())
+    if (!data_.IsConnected())
         Dialogs::current().error(BuildProfile::ProductTitle(), NotConnectedWarning());
 }
 
@@ -439,7 +439,7 @@ void TFormMain::ActionDisconnettiExecute() {
 }
 
 void TFormMain::ActionTaraExecute() {
-    if (!data_.link().IsConnected()) {
+    if (!data_.IsConnected()) {
         Dialogs::current().error(
             windowTitle(),
             LoadTextOr(77, QStringLiteral("Centralina non connessa: impossibile eseguire la "
@@ -496,10 +496,7 @@ void TFormMain::ActionResetDaPcExecute() {
         LoadTextOr(79, QStringLiteral("Sei sicuro di resettare tutti i dati della centralina?")),
         Dialogs::Icon::Question, Dialogs::Buttons::YesNo);
     if (answer != Dialogs::Answer::Yes) return;
-    int32_t status[256] = {};
-    data_.link().ReadVariable(EcuConnection::kStatusVariable, status);
-    if (!data_.link().WriteValue(EcuConnection::kStatusVariable,
-                                 status[0] | EcuConnection::kInitialiseBit)) {
+    if (!data_.RequestReset()) {
         Dialogs::current().error(
             windowTitle(),
             LoadTextOr(80, QStringLiteral("Impossibile effettuare il reset della centralina.")) +
@@ -519,6 +516,6 @@ void TFormMain::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    if (data_.link().IsConnected()) ActionDisconnettiExecute();
+    if (data_.IsConnected()) ActionDisconnettiExecute();
     event->accept();
 }

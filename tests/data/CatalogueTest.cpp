@@ -2,6 +2,7 @@
 
 #include "Catalogue.h"
 #include "DefaultValues.h"
+#include "EcuVariable.h"
 
 namespace {
 TEST(Catalogue, RowsAreInOrderAndAgreeWithTheirIds) {
@@ -12,8 +13,6 @@ TEST(Catalogue, RowsAreInOrderAndAgreeWithTheirIds) {
         SCOPED_TRACE(r.number);
         EXPECT_EQ(r.number, static_cast<int>(i) + 1);
         if (r.id == 0) continue;
-        EXPECT_EQ(r.width, (r.id & 0x200u) ? 2 : 1);
-        EXPECT_EQ(r.isSigned, (r.id & 0x400u) != 0);
         if (r.extent == Extent::Fixed && r.number != Catalogue::kPressureCoefficients) {
             EXPECT_EQ(r.lineLength(), (r.id & 0x100u) ? Catalogue::countOf(r.id) : 1);
         }
@@ -21,6 +20,43 @@ TEST(Catalogue, RowsAreInOrderAndAgreeWithTheirIds) {
             EXPECT_EQ(r.named.size(), static_cast<size_t>(r.elements));
         }
     }
+}
+
+TEST(Catalogue, WidthAndSignComeFromTheId) {
+    const struct {
+        int row;
+        int width;
+        bool isSigned;
+    } cases[] = {{1, 2, false},  {4, 1, true},   {7, 2, true},  {9, 2, false},
+                 {10, 1, false}, {22, 2, false}, {61, 2, true}, {11, 1, false}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(Catalogue::row(c.row).width(), c.width) << c.row;
+        EXPECT_EQ(Catalogue::row(c.row).isSigned(), c.isSigned) << c.row;
+    }
+}
+
+// The setters of the data module write single elements or whole variables of these rows.
+TEST(Catalogue, NamedVariablesAreTheRowsOwn) {
+    EXPECT_EQ(EcuVariable::kOptionFlags, Catalogue::row(Catalogue::kFlags).id);
+    EXPECT_EQ(EcuVariable::kSerialNumber, 82176u);
+    EXPECT_EQ(EcuVariable::kSerialNumber, Catalogue::row(Catalogue::kSerialNumber).id);
+    EXPECT_EQ(EcuVariable::kPressureWords, Catalogue::row(Catalogue::kPressureCoefficients).id);
+    EXPECT_EQ(EcuVariable::kPressureBytes, 62844u);
+    EXPECT_EQ(EcuVariable::kBitFields, Catalogue::row(29).id);
+    const struct {
+        uint32_t id;
+        int row;
+    } elements[] = {
+        {EcuVariable::kLevelSensorType, Catalogue::kLevelSensorType},
+        {EcuVariable::kLevelReferences, Catalogue::kLevelReferences},
+        {EcuVariable::kGasReferences, Catalogue::kGasReferences},
+        {EcuVariable::kHeader, Catalogue::kHeader},
+        {EcuVariable::kEngineReferences, Catalogue::kEngineReferences},
+        {EcuVariable::kInjectionTimes, Catalogue::kInjectionTimes},
+        {EcuVariable::kInjectorType, 79},
+    };
+    for (const auto& e : elements)
+        EXPECT_EQ(e.id, Catalogue::elementId(Catalogue::row(e.row).id)) << e.row;
 }
 
 TEST(Catalogue, KeyNames) {

@@ -90,8 +90,8 @@ void MakeEveryValueDistinct(TStreamDati& data) {
             default:
                 break;
         }
-        value = row.isSigned ? value - 3 - v.element % 5 : value + 3 + v.element % 5;
-        if (row.width == 1) value = row.isSigned ? std::max(value, -128) : std::min(value, 255);
+        value = row.isSigned() ? value - 3 - v.element % 5 : value + 3 + v.element % 5;
+        if (row.width() == 1) value = row.isSigned() ? std::max(value, -128) : std::min(value, 255);
         if (row.keys == KeyStyle::Single)
             std::fill(store.values(v.row).begin(), store.values(v.row).end(), value);
     }

@@ -21,13 +21,14 @@ class Conversions : public ::testing::Test {
   protected:
     OfflineStore offline;
     TStreamDati& data = offline.data;
+    const ValueAccess::Curves curves{data.GasCurve(), data.EngineCurve()};
 
     double toX(const Case& c) {
-        return ValueAccess::ToEngineering(*ValueAccess::Find(c.code), c.raw, 2560, data);
+        return ValueAccess::ToEngineering(*ValueAccess::Find(c.code), c.raw, 2560, curves);
     }
     int32_t toRaw(uint32_t code, double x, int32_t old = 0) {
         int32_t raw = -12345;
-        EXPECT_TRUE(ValueAccess::ToRaw(*ValueAccess::Find(code), x, old, 2560, data, raw));
+        EXPECT_TRUE(ValueAccess::ToRaw(*ValueAccess::Find(code), x, old, 2560, curves, raw));
         return raw;
     }
 };
@@ -79,15 +80,15 @@ TEST_F(Conversions, RoundingAndKeptBits) {
     EXPECT_EQ(toRaw(50331674, 9, 0xF8), 0xF9);  // kept to its three bits
     EXPECT_EQ(toRaw(22020122, 0, 0xFF), 0xDF);
     int32_t raw = 7;
-    EXPECT_FALSE(ValueAccess::ToRaw(*ValueAccess::Find(4), 6, 0, 2560, data, raw));
-    EXPECT_FALSE(ValueAccess::ToRaw(*ValueAccess::Find(20), -1, 0, 2560, data, raw));
-    EXPECT_FALSE(ValueAccess::ToRaw(*ValueAccess::Find(6), 1e300, 0, 2560, data, raw));
+    EXPECT_FALSE(ValueAccess::ToRaw(*ValueAccess::Find(4), 6, 0, 2560, curves, raw));
+    EXPECT_FALSE(ValueAccess::ToRaw(*ValueAccess::Find(20), -1, 0, 2560, curves, raw));
+    EXPECT_FALSE(ValueAccess::ToRaw(*ValueAccess::Find(6), 1e300, 0, 2560, curves, raw));
     EXPECT_EQ(raw, 7);
 }
 
 TEST_F(Conversions, CodesOutsideTheTables) {
-    EXPECT_EQ(ValueAccess::ToEngineering(*ValueAccess::Find(4), 7, 2560, data), -1);
-    EXPECT_EQ(ValueAccess::ToEngineering(*ValueAccess::Find(20), 7 | 0x40, 2560, data), -1);
+    EXPECT_EQ(ValueAccess::ToEngineering(*ValueAccess::Find(4), 7, 2560, curves), -1);
+    EXPECT_EQ(ValueAccess::ToEngineering(*ValueAccess::Find(20), 7 | 0x40, 2560, curves), -1);
     EXPECT_EQ(data.GetValue(999), 800000);
     EXPECT_EQ(data.GetElement(999, 0), 800000);
     EXPECT_EQ(data.GetElement(25, 10), 800000);

@@ -76,7 +76,7 @@ TEST(EcuConnectionTest, AnEcuAskingForInitialisationGetsTheBaseConfiguration) {
         EcuBench bench({.model = model, .initRequest = true});
         EXPECT_EQ(bench.connection.Connect(), EcuConnection::Result::Initialised) << model;
         EXPECT_TRUE(bench.shell.dialogs.shown().empty());
-        EXPECT_EQ(bench.ecu.peekValue(1) & EcuConnection::kInitialiseBit, 0);
+        EXPECT_EQ(bench.ecu.peekValue(1) & EcuVariable::kInitialiseBit, 0);
         // TipoIniezione: cylinders - 1 of 6 for the 5-6-8 cylinder ECU, of 4 otherwise.
         EXPECT_EQ(bench.ecu.peekValue(52), model == 31 ? 5 : 3) << model;
         EXPECT_EQ(bench.data.GetSerialNumber(), QStringLiteral("VE-0030-2401-000123"));
@@ -264,7 +264,7 @@ TEST_F(MainCommandsTest, AResetAsksTheEcuToInitialiseAndConnectsAgain) {
     EXPECT_FALSE(bench.data.IsModified());
     EXPECT_NE(bench.data.link().IsConnected(), 0);
     // The reconnection found the request and wrote the base configuration.
-    EXPECT_EQ(bench.ecu.peekValue(1) & EcuConnection::kInitialiseBit, 0);
+    EXPECT_EQ(bench.ecu.peekValue(1) & EcuVariable::kInitialiseBit, 0);
     EXPECT_GE(bench.writes(), 50);
 }
 }  // namespace

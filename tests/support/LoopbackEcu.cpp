@@ -1,6 +1,7 @@
 #include "LoopbackEcu.h"
 
 #include "LinkClock.h"
+#include "TQorConnectEcu.h"
 
 namespace {
 class VirtualLinkClock final : public ecu::LinkClock {
@@ -28,10 +29,7 @@ LoopbackEcu::LoopbackEcu(VirtualClock& clock, sim::VirtualEcuOptions options)
 LoopbackEcu::~LoopbackEcu() = default;
 
 bool LoopbackEcu::connect() {
-    link_->ConfigureLink1(0);
-    link_->ConfigureLink2(5);
-    link_->ConfigureLink3(600);
-    link_->ConfigureLink4(30, 600);
+    TQorConnectEcu::SetUp(*link_);
     if (link_->OpenLink() == 0) return false;
     clock_.advance(ecu_.options().bootMs);
     int32_t ready = 0;

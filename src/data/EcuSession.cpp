@@ -1,0 +1,92 @@
+#include "EcuSession.h"
+
+#include <QByteArray>
+#include <algorithm>
+
+#include "Clock.h"
+#include "EcuVariable.h"
+#include "ParameterStore.h"
+#include "TQorConnectEcu.h"
+
+IEcuLink& EcuSession::link() { return connect_.link(); }
+
+bool EcuSession::IsConnected() { return link().IsConnected() != 0; }
+bool EcuSession::OpenLink() { return link().OpenLink() != 0; }
+bool EcuSession::Connect() { return link().Connect() != 0; }
+void EcuSession::Disconnect() { link().Disconnect(); }
+
+bool EcuSession::Reconnect(int timeoutMs) {
+    IEcuLink& ecu = link();
+    Clock& clock = Clock::current();
+    ecu.Disconnect();
+    clock.waitMs(kFirstConnectWaitMs);
+    ecu.EnterPollingMode();
+    const qint64 start = clock.nowMs();
+    bool connected = ecu.Connect() != 0;
+    while (!connected && clock.nowMs() - start < timeoutMs) {
+        clock.waitMs(kRetryMs);
+        connected = ecu.Connect() != 0;
+    }
+    ecu.LeavePollingMode();
+    return ecu.IsConnected() != 0 && WaitReady(kReadyTimeoutMs);
+}
+
+bool EcuSession::WaitReady(int timeoutMs) {
+    Clock& clock = Clock::current();
+    const qint64 start = clock.nowMs();
+    for (;;) {
+        int32_t buffer[256] = {};
+        if (link().ReadVariable(EcuVariable::kReadiness, buffer) &&
+            buffer[0] == EcuVariable::kReady)
+            return true;
+        if (clock.nowMs() - start >= timeoutMs) return false;
+        clock.waitMs(kRetryMs);
+    }
+}
+
+int32_t EcuSession::ReadStatus() {
+    int32_t buffer[256] = {};
+    link().ReadVariable(EcuVariable::kStatus, buffer);
+    return buffer[0];
+}
+
+bool EcuSession::WriteStatus(int32_t status) {
+    return link().WriteValue(EcuVariable::kStatus, status) != 0;
+}
+
+bool EcuSession::ReadIdentity() {
+    uint8_t bytes[4] = {};
+    if (!link().ReadIdentity(bytes)) return false;
+    std::copy(bytes, bytes + 4, store_.identity().begin());
+    return true;
+}
+
+bool EcuSession::WriteCustomerCode(int code) {
+    if (!link().WriteValue(EcuVariable::kCustomer, code)) return false;
+    store_.identity()[0] = static_cast<uint8_t>(code);
+    return true;
+}
+
+QString EcuSession::ReadSerialNumber() {
+    QByteArray serial(kNoSerialNumber);
+    int32_t buffer[kSerialLength] = {};
+    if (link().ReadVariable(EcuVariable::kSerialNumber, buffer)) {
+        for (int i = 0; i < kSerialLength; ++i) serial[i] = static_cast<char>(buffer[i] & 0xFF);
+        const qsizetype end = serial.indexOf('\0');
+        if (end >= 0) serial.truncate(end);
+    }
+    return QString::fromLatin1(serial);
+}
+
+bool EcuSession::SetOfficial(bool on) {
+    const int32_t old = store_.value(Catalogue::kHeader, 0);
+    const int32_t flags =
+        on ? (old | ParameterStore::kOfficialBit) : (old & ~ParameterStore::kOfficialBit);
+    if (!link().WriteElement(EcuVariable::kHeader, 0, flags)) return false;
+    store_.set(Catalogue::kHeader, 0, flags);
+    return true;
+}
+
+void EcuSession::ClearOfficial() {
+    if (store_.official()) SetOfficial(false);
+}

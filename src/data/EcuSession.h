@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+#include "IEcuLink.h"
+
+class ParameterStore;
+class TQorConnectEcu;
+
+// The data module's conversation with the ECU outside a transfer: the connection, the ECU's
+// status and readiness, its identity and serial number, and the official flag of the
+// configuration held in the store. Every wait goes through the clock service.
+class EcuSession {
+  public:
+    static constexpr int kFirstConnectWaitMs = 1000;
+    static constexpr int kRetryMs = 500;
+    static constexpr int kReadyTimeoutMs = 20000;
+    static constexpr int kSerialLength = 20;
+    static constexpr const char* kNoSerialNumber = "SerialNumberNotInEcu";
+
+    EcuSession(TQorConnectEcu& connect, ParameterStore& store) : connect_(connect), store_(store) {}
+
+    IEcuLink& link();
+
+    bool IsConnected();
+    bool OpenLink();
+    bool Connect();
+    void Disconnect();
+    // Disconnect, wait, Connect retried every 500 ms up to timeoutMs (in polling mode), then
+    // WaitReady (kReadyTimeoutMs).
+    bool Reconnect(int timeoutMs);
+    // Reads the readiness variable every 500 ms until it reads ready or the time runs out.
+    bool WaitReady(int timeoutMs);
+
+    // The status variable; 0 when it cannot be read.
+    int32_t ReadStatus();
+    bool WriteStatus(int32_t status);
+
+    // The four identity bytes into the store.
+    bool ReadIdentity();
+    bool WriteCustomerCode(int code);
+    // The ECU's serial number over kNoSerialNumber: the bytes read replace its characters, up
+    // to the first zero; kNoSerialNumber itself when the read fails.
+    QString ReadSerialNumber();
+
+    // The official flag: written to the ECU's header, stored only on success.
+    bool SetOfficial(bool on);
+    void ClearOfficial();
+
+  private:
+    TQorConnectEcu& connect_;
+    ParameterStore& store_;
+};
