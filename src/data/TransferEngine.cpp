@@ -376,8 +376,10 @@ void TransferEngine::boundMaxCurrentTime(const CatalogueRow& row) {
 
 void TransferEngine::boundSafeDelay(const CatalogueRow& row) {
     readSource(row);
+    // Compared in milliseconds: against a rounded count, 39 counts at 2560 ns (0.09984 ms)
+    // would pass as 0.1 ms.
     const int32_t tick = data_.store.tick();
-    if (data_.store.value(row.number) < TimeBase::ToRaw(kSafeDelayMinMs, tick))
+    if (TimeBase::ToMs(data_.store.value(row.number), tick) < kSafeDelayMinMs)
         data_.store.set(row.number, 0, TimeBase::ToRaw(kSafeDelayMs, tick));
 }
 

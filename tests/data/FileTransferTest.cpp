@@ -99,6 +99,20 @@ TEST_F(FileTransfer, MissingKeysKeepDefaultsAndExtraKeysAreAccepted) {
     EXPECT_FALSE(data.IsModified());
 }
 
+TEST_F(FileTransfer, SafeDelayUnderATenthOfAMillisecondBecomesTwo) {
+    // At the standard 2560 ns a count, 39 counts are 0.09984 ms and 40 counts 0.1024 ms.
+    const struct {
+        int32_t inFile;
+        int32_t stored;
+    } cases[] = {{0, 781}, {38, 781}, {39, 781}, {40, 40}, {781, 781}};
+    const QString file = path("ritardo.kv4");
+    for (const auto& c : cases) {
+        writePlain(file, "[Arricchimento]\r\nSafeDelay=" + QByteArray::number(c.inFile) + "\r\n");
+        ASSERT_TRUE(data.Transfer(TStreamDati::kLoadDefaults, file));
+        EXPECT_EQ(store.value(73), c.stored) << c.inFile;
+    }
+}
+
 TEST_F(FileTransfer, UnusableKMapSizeInAFileKeepsTheOneInForce) {
     const QString file = path("mappa.kv4");
     writePlain(file,
