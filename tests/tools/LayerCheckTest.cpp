@@ -13,10 +13,11 @@ class LayerCheckTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
-        Write("widgets/QWidget", "");
+        Write("widgets/QtWidgets/QWidget", "");
+        Write("widgets/QtCharts/QChartView", "");
         Write("src/base/Clock.h", "#include <QtGlobal>\n");
         Write("src/link/Link.h", "#include \"Clock.h\"\n#include \"IEcuLink.h\"\n");
-        Write("src/data/Store.h", "#include \"Link.h\"\n#include <vector>\n");
+        Write("src/data/Store.h", "#include \"Link.h\"\n#include <QString>\n#include <vector>\n");
         Write("src/ui/Texts.h", "#include <QWidget>\n#include \"Clock.h\"\n");
         Write("src/shell/Main.cpp", "#include \"Texts.h\"\n#include \"Store.h\"\n");
         Write("libraries/ecu-link/include/IEcuLink.h", "#include <cstdint>\n");
@@ -32,7 +33,9 @@ class LayerCheckTest : public ::testing::Test {
     }
 
     std::vector<std::string> Run() {
-        LayerCheck check(dir_.path().toStdString(), dir_.filePath("widgets").toStdString());
+        LayerCheck check(dir_.path().toStdString(),
+                         {dir_.filePath("widgets/QtWidgets").toStdString(),
+                          dir_.filePath("widgets/QtCharts").toStdString()});
         return check.Run();
     }
 
@@ -57,6 +60,7 @@ TEST_F(LayerCheckTest, EachBreachIsNamedWithItsFile) {
         {"src/base/Wait.cpp", "#include \"Texts.h\"\n", "src/base/Wait.cpp: src/base includes"},
         {"src/data/Form.cpp", "#include <QWidget>\n", "widget header <QWidget> in src/data"},
         {"src/link/Dialog.cpp", "#include <QtWidgets/QDialog>\n", "widget header"},
+        {"src/base/Chart.h", "#include <QChartView>\n", "widget header <QChartView> in src/base"},
         {"simulator/Memory.cpp", "#include \"Store.h\"\n", "simulator/ includes \"Store.h\""},
         {"libraries/ecu-link/core/A.cpp", "#include \"../../../src/base/Clock.h\"\n",
          "libraries/ includes"},
@@ -66,7 +70,7 @@ TEST_F(LayerCheckTest, EachBreachIsNamedWithItsFile) {
         SetUp();
         Write(c.file, c.text);
         EXPECT_NE(Joined(Run()).find(c.expected), std::string::npos) << c.file << '\n'
-                                                                      << Joined(Run());
+                                                                     << Joined(Run());
         ASSERT_TRUE(QFile::remove(dir_.filePath(c.file)));
     }
 }

@@ -34,7 +34,7 @@ const std::set<std::string> kWidgetFree = {"base", "link", "data"};
 constexpr std::array<const char*, 2> kOutside = {"libraries", "simulator"};
 }  // namespace
 
-LayerCheck::LayerCheck(fs::path root, fs::path widgetHeaders)
+LayerCheck::LayerCheck(fs::path root, std::vector<fs::path> widgetHeaders)
     : root_(std::move(root)), widgetHeaders_(std::move(widgetHeaders)) {}
 
 int LayerCheck::FloorOf(const std::string& folder) {
@@ -91,16 +91,19 @@ bool LayerCheck::isOutsideHeader(const std::string& include) const {
 
 bool LayerCheck::isWidgetHeader(const Include& include) const {
     if (!include.angled) return false;
-    if (include.name.rfind("QtWidgets", 0) == 0) return true;
-    return include.name.find('/') == std::string::npos &&
-           fs::exists(widgetHeaders_ / include.name);
+    for (const fs::path& folder : widgetHeaders_) {
+        const std::string module = folder.filename().string();  // "QtWidgets"
+        if (include.name == module || include.name.rfind(module + '/', 0) == 0) return true;
+        if (include.name.find('/') == std::string::npos && fs::exists(folder / include.name))
+            return true;
+    }
+    return false;
 }
 
 void LayerCheck::checkProgram(std::vector<std::string>& breaches) {
     for (const auto& entry : fs::recursive_directory_iterator(root_ / "src")) {
         if (!entry.is_regular_file() || !isSource(entry.path())) continue;
-        const std::string from =
-            fs::relative(entry.path(), root_ / "src").begin()->string();
+        const std::string from = fs::relative(entry.path(), root_ / "src").begin()->string();
         if (FloorOf(from) < 0) {
             breaches.push_back(relative(entry.path()) + ": folder src/" + from +
                                " has no floor in the layering check");
@@ -115,9 +118,8 @@ void LayerCheck::checkProgram(std::vector<std::string>& breaches) {
             if (to.empty() || to == from) continue;
             edges_[from].emplace(to, Edge{relative(entry.path()), include.name});
             if (FloorOf(to) > FloorOf(from))
-                breaches.push_back(relative(entry.path()) + ": src/" + from +
-                                   " includes \"" + include.name + "\" from src/" + to +
-                                   ", a higher floor");
+                breaches.push_back(relative(entry.path()) + ": src/" + from + " includes \"" +
+                                   include.name + "\" from src/" + to + ", a higher floor");
         }
     }
 }

@@ -13,8 +13,9 @@
 // include directory), so a name is resolved to the folder that holds it.
 class LayerCheck {
   public:
-    // root: the source tree; widgetHeaders: the folder of Qt's widget headers (QWidget, ...).
-    LayerCheck(std::filesystem::path root, std::filesystem::path widgetHeaders);
+    // root: the source tree; widgetHeaders: the folders of Qt's modules whose classes are
+    // widgets (QtWidgets, QtCharts, QtPrintSupport), each holding headers such as QWidget.
+    LayerCheck(std::filesystem::path root, std::vector<std::filesystem::path> widgetHeaders);
 
     // Every breach, one line each; empty when the tree keeps the rule.
     std::vector<std::string> Run();
@@ -47,7 +48,7 @@ class LayerCheck {
     std::string relative(const std::filesystem::path& file) const;
 
     std::filesystem::path root_;
-    std::filesystem::path widgetHeaders_;
+    std::vector<std::filesystem::path> widgetHeaders_;
     std::map<std::string, std::set<std::string>> srcHeaders_;  // file name -> src/ folders
     std::set<std::string> outsideHeaders_;  // header names under libraries/ and simulator/
     std::map<std::string, std::map<std::string, Edge>> edges_;  // from -> to -> first example

@@ -1,15 +1,15 @@
-// layercheck ROOT WIDGET_HEADERS: checks the one-way rule of the program's folders; exits 1
-// with one line per breach.
+// layercheck ROOT WIDGET_HEADER_FOLDER...: checks the one-way rule of the program's folders;
+// prints the folder edges found and exits 1 with one line per breach.
 #include <cstdio>
 
 #include "LayerCheck.h"
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fputs("usage: layercheck SOURCE_ROOT QT_WIDGETS_INCLUDE_DIR\n", stderr);
+    if (argc < 3) {
+        std::fputs("usage: layercheck SOURCE_ROOT QT_WIDGET_HEADER_FOLDER...\n", stderr);
         return 2;
     }
-    LayerCheck check(argv[1], argv[2]);
+    LayerCheck check(argv[1], {argv + 2, argv + argc});
     const std::vector<std::string> breaches = check.Run();
     for (const std::string& edge : check.Edges()) std::printf("  %s\n", edge.c_str());
     for (const std::string& breach : breaches) std::printf("BREACH %s\n", breach.c_str());
