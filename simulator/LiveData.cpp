@@ -119,6 +119,7 @@ std::vector<uint8_t> LiveData::block(const EngineModel::State& engine, const Ecu
     out[10] = static_cast<uint8_t>(static_cast<int8_t>(10 + 20 * engine.load));  // advance
     uint8_t status = 0;
     if (engine.running) status |= kRunning;
+    if (engine.running && (!probeWarm || cut)) status |= kOpenLoop;
     if (cut) status |= kCutOff;
     if (onGas_) status |= kOnGas;
     if (probeWarm && !cut) status |= kLambda1;

@@ -18,7 +18,8 @@ class LiveData {
     static constexpr int kSize = 34;
     enum Status : uint8_t {
         kRunning = 0x01,
-        kCutOff = 0x08,
+        kOpenLoop = 0x02,  // the mixture is not following the lambda probe
+        kCutOff = 0x04,
         kOnGas = 0x10,
         kLambda1 = 0x20,
         kLambda2 = 0x40,

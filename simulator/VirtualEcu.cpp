@@ -347,7 +347,9 @@ std::vector<uint8_t> VirtualEcu::liveBlock(int64_t nowMs) {
 VirtualEcu::Reply VirtualEcu::readBlock(const Bytes& a, int64_t nowMs) {
     if (a.size() != 1) return {{}, p::kBadPayload};
     if (a[0] != 1) return {{}, p::kUnknownBlock};
-    return {liveBlock(nowMs), 0};
+    Bytes block = liveBlock(nowMs);
+    block.resize(std::clamp<size_t>(options_.liveBlockBytes, 0, block.size()));
+    return {block, 0};
 }
 
 VirtualEcu::Reply VirtualEcu::command(const Bytes& a, int64_t nowMs) {

@@ -53,6 +53,7 @@ class VirtualEcu {
     // Misbehaviour that can change while running.
     void setRefuseWrites(bool refuse) { options_.refuseWrites = refuse; }
     void setCalibrationErrors(uint8_t bits) { options_.calibrationErrors = bits; }
+    void setLiveBlockBytes(int bytes) { options_.liveBlockBytes = bytes; }
     void setProgramResult(int32_t result, int failures = -1);
     const VirtualEcuOptions& options() const { return options_; }
 

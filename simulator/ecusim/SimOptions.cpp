@@ -44,6 +44,7 @@ bool SimOptions::parse(const QStringList& arguments, QString& error) {
     const QCommandLineOption baudOption("baud", "Pace bytes at this baud.", "baud");
     const QCommandLineOption pull("pull-after", "Pull the cable after this many frames.", "n");
     const QCommandLineOption refuse("refuse-writes", "Refuse every write.");
+    const QCommandLineOption liveBytes("live-bytes", "Bytes of live-data block 1 (34).", "n");
     const QCommandLineOption seed("seed", "Seed of the engine noise and the faults.", "n");
     const QCommandLineOption bootMs("boot-ms", "Readiness delay after a handshake.", "ms");
     const QCommandLineOption restartMs("restart-ms", "Silence after a restart.", "ms");
@@ -51,7 +52,7 @@ bool SimOptions::parse(const QStringList& arguments, QString& error) {
     p.addOptions({model,   customer,  bootCustomer, firmware,     init,  pressure,
                   kmap,    calErrors, progResult,   progFailures, trace, drop,
                   corrupt, latency,   speed,        baudOption,   pull,  refuse,
-                  seed,    bootMs,    restartMs,    eof});
+                  seed,    bootMs,    restartMs,    eof,          liveBytes});
     if (!p.parse(arguments)) {
         error = p.errorText();
         return false;
@@ -74,7 +75,8 @@ bool SimOptions::parse(const QStringList& arguments, QString& error) {
         !integer(progFailures, -1, 1000000, ecu.programFailures) ||
         !integer(latency, 0, 60000, latencyMs) || !integer(pull, 0, 1 << 30, pullAfterFrames) ||
         !integer(baudOption, 0, 4000000, baud) || !integer(seed, 0, 1 << 30, seedValue) ||
-        !integer(bootMs, 0, 600000, ecu.bootMs) || !integer(restartMs, 0, 600000, ecu.restartMs))
+        !integer(bootMs, 0, 600000, ecu.bootMs) || !integer(restartMs, 0, 600000, ecu.restartMs) ||
+        !integer(liveBytes, 0, 34, ecu.liveBlockBytes))
         return false;
     ecu.calibrationErrors = static_cast<uint8_t>(calibration);
     ecu.programResult = programResult;

@@ -220,7 +220,7 @@ TEST_F(VirtualEcuTest, TheCarWarmsUpIdlesRevsAndChangesOverAtItsThreshold) {
     for (int64_t t = 0; t < 150'000; t += 150) {
         clock.advance(150);
         warm = readBlock(link);
-        cutOff |= (warm[11] & 0x08) != 0;
+        cutOff |= (warm[11] & sim::LiveData::kCutOff) != 0;
         gas |= (warm[11] & 0x10) != 0;
         if (t > 60'000 && (warm[11] & 0x20)) (warm[2] < ref ? lean : rich)++;
         low = std::min(low, rpmOf(warm));
@@ -246,7 +246,7 @@ TEST_F(VirtualEcuTest, TheCarWarmsUpIdlesRevsAndChangesOverAtItsThreshold) {
     EXPECT_GE(rpmOf(block), 1950);
     clock.advance(150);
     block = readBlock(link);
-    if (!(block[11] & 0x08)) {
+    if (!(block[11] & sim::LiveData::kCutOff)) {
         EXPECT_GT(u16(block, 6), u16(block, 8)) << "gas time = petrol time x K";
     }
     const int pressure = static_cast<int16_t>(u16(block, 14));
