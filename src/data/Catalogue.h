@@ -36,6 +36,7 @@ class Catalogue {
         kMaxCurrentTime = 47,
         kDisplacement = 48,
         kEngineReferences = 52,
+        kMapSensors = 58,
         kPressureCoefficients = 61,
         kInjectionTimes = 74,
     };

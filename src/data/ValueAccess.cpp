@@ -111,7 +111,7 @@ double ValueAccess::ToEngineering(const Code& c, int32_t raw, int32_t tick, cons
         case C::LambdaType:
             return positionIn(kLambdaTypes, raw);
         case C::Volts:
-            return raw * 5.0 / 255.0;
+            return Volts(raw);
         case C::Raw:
         case C::Rounded:
             return raw;

@@ -51,6 +51,8 @@ class ValueAccess {
     int SetElement(uint32_t code, int index, double x);
 
     static const Code* Find(uint32_t code);
+    // A lambda or level voltage: raw x 5 / 255.
+    static double Volts(int32_t raw) { return raw * 5.0 / 255.0; }
     // Pure conversions, for a stored raw value (old) and the store's tick.
     static double ToEngineering(const Code& code, int32_t raw, int32_t tick, const Curves& curves);
     // False when x names no list position.
