@@ -46,6 +46,14 @@ void LoopbackEcu::setLineBaud(int baud) { line_.faults().speed.setBaud(baud); }
 void LoopbackEcu::pullCableAfter(int frames) { line_.faults().cable.pullAfter(frames); }
 void LoopbackEcu::pullCable() { line_.faults().cable.pull(); }
 void LoopbackEcu::plugCable() { line_.faults().cable.plug(); }
+void LoopbackEcu::plugCableAt(qint64 atMs) {
+    clock_.onAdvance(
+        [this, alive = std::weak_ptr<bool>(alive_), atMs, done = false](qint64 nowMs) mutable {
+            if (done || nowMs < atMs || alive.expired()) return;
+            done = true;
+            plugCable();
+        });
+}
 void LoopbackEcu::pullAdapter() { transport_->setAdapterPulled(true); }
 void LoopbackEcu::plugAdapter() { transport_->setAdapterPulled(false); }
 

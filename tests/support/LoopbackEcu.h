@@ -40,6 +40,8 @@ class LoopbackEcu {
     void pullCableAfter(int frames);
     void pullCable();
     void plugCable();
+    // The cable goes back in when the clock reaches atMs, as a technician plugging it again.
+    void plugCableAt(qint64 atMs);
     void pullAdapter();  // the port fails, as a pulled USB adapter
     void plugAdapter();
     void refuseWrites(bool refuse) { ecu_.setRefuseWrites(refuse); }
@@ -63,4 +65,6 @@ class LoopbackEcu {
     sim::VirtualLine line_;
     sim::LoopbackTransport* transport_;
     std::unique_ptr<ecu::EcuLink> link_;
+    // Expires with this object, so the clock's listeners know it is gone.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
