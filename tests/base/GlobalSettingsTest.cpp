@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <functional>
 
+#include "BuildProfile.h"
 #include "ScriptedDialogs.h"
 #include "TQorGlobalData.h"
 #include "TemporarySettings.h"
@@ -130,6 +133,65 @@ TEST_F(GlobalSettings, FirstRunWarnsOnceAndTheWriteBackRepairsTheKey) {
     QString path;
     second.Get(0, path);
     EXPECT_EQ(path, "/officina");
+}
+
+// The installation puts the default settings in the system scope, where the user's settings
+// fall back to them: a first run says nothing, while a damaged user value still gets the
+// repair message, once, and the write-back at exit repairs it.
+TEST_F(GlobalSettings, InstalledDefaultsMakeTheFirstRunQuiet) {
+    const QString installed = QString::fromUtf8(CENTRALINA_DEFAULT_SETTINGS);
+    ASSERT_TRUE(QFile::copy(
+        installed, QDir(settings_.systemFolder()).filePath(QFileInfo(installed).fileName())));
+    const QString subkey = BuildProfile::RegistrySubkey();
+    struct Case {
+        const char* what;
+        std::function<void(QSettings&)> stored;
+        bool quiet;
+        int port;
+        int language;
+        QString path;  // "" for the default: the current folder
+    };
+    const Case cases[] = {
+        {"no user settings", [](QSettings&) {}, true, 1, 0, "."},
+        {"user values win",
+         [](QSettings& s) {
+             s.setValue("ComPort", 3);
+             s.setValue("Language", 1);
+         },
+         true, 3, 1, "."},
+        {"user port of the wrong type", [](QSettings& s) { s.setValue("ComPort", "COM3"); }, false,
+         1, 0, ""},
+        {"user language of the wrong type", [](QSettings& s) { s.setValue("Language", "en"); },
+         false, 1, 0, "."},
+    };
+    for (const Case& c : cases) {
+        QSettings user(QSettings::NativeFormat, QSettings::UserScope, subkey);
+        user.clear();
+        c.stored(user);
+        user.sync();
+        ScriptedDialogs dialogs;
+        {
+            TQorGlobalData data;
+            data.SetStrKey("\\Software\\" + subkey);
+            EXPECT_EQ(data.LoadStrKeyOrWarn("Titolo"), c.quiet) << c.what;
+            EXPECT_EQ(data.Get(1), c.port) << c.what;
+            EXPECT_EQ(data.Get(2), c.language) << c.what;
+            QString path;
+            data.Get(0, path);
+            EXPECT_EQ(path, c.path.isEmpty() ? QDir::currentPath() : c.path) << c.what;
+        }
+        if (c.quiet) {
+            EXPECT_TRUE(dialogs.shown().empty()) << c.what;
+        } else {
+            ASSERT_EQ(dialogs.shown().size(), 1u) << c.what;
+            EXPECT_EQ(dialogs.last().text, TQorGlobalData::kRepairText);
+            EXPECT_EQ(dialogs.last().icon, Dialogs::Icon::Error);
+        }
+        TQorGlobalData next;
+        next.SetStrKey("\\Software\\" + subkey);
+        EXPECT_TRUE(next.LoadStrKeyOrWarn("Titolo")) << c.what << ": the next start";
+        EXPECT_EQ(dialogs.shown().size(), c.quiet ? 0u : 1u) << c.what;
+    }
 }
 
 }  // namespace
