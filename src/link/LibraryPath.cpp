@@ -21,11 +21,21 @@ QString LibraryPath::platformFileName(const QString& name) {
 #endif
 }
 
+const QString LibraryPath::kPrivateFolder = QStringLiteral(CENTRALINA_PRIVATE_FOLDER);
+
 QString LibraryPath::resolve(const QString& name) {
+    return resolveIn(
+        QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath(),
+        name);
+}
+
+QString LibraryPath::resolveIn(const QString& programFolder, const QString& name) {
     const QFileInfo info(name);
     const QString file = platformFileName(info.fileName());
     if (info.isAbsolute() || name.contains(u'/')) return QDir(info.path()).filePath(file);
-    const QString folder =
-        QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
-    return QDir(folder).filePath(file);
+    const QString beside = QDir(programFolder).filePath(file);
+    if (QFileInfo::exists(beside)) return beside;
+    const QString installed =
+        QDir::cleanPath(QDir(programFolder).filePath(kPrivateFolder + u'/' + file));
+    return QFileInfo::exists(installed) ? installed : beside;
 }

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <QLibrary>
+#include <QTemporaryDir>
 #include <array>
 #include <string>
 
@@ -124,6 +127,32 @@ TEST(LibraryPath, MapsWindowsNamesToTheFolderOfTheProgram) {
     EXPECT_EQ(LibraryPath::platformFileName("libX.so"), "libX.so");
     EXPECT_EQ(LibraryPath::resolve("/opt/x/ConfigBase.dll"), "/opt/x/libConfigBase.so");
     EXPECT_TRUE(LibraryPath::resolve("Languages.dll").endsWith("/bin/libLanguages.so"));
+#endif
+}
+
+// Installed, the program sits in usr/bin and its libraries in its private folder; built, they
+// sit beside it.
+TEST(LibraryPath, FindsTheLibraryBesideTheProgramOrInItsPrivateFolder) {
+#ifndef Q_OS_WIN
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QDir usr(root.filePath("usr"));
+    ASSERT_TRUE(usr.mkpath("bin"));
+    ASSERT_TRUE(usr.mkpath(QDir::cleanPath("bin/" + LibraryPath::kPrivateFolder)));
+    const QString program = usr.filePath("bin");
+    const QString beside = usr.filePath("bin/libBoth.so");
+    const QString installed =
+        QDir::cleanPath(program + "/" + LibraryPath::kPrivateFolder + "/libInstalled.so");
+    EXPECT_TRUE(installed.startsWith(usr.path() + "/lib/")) << installed.toStdString();
+    for (const QString& file :
+         {beside, installed, QString(installed).replace("libInstalled", "libBoth")}) {
+        QFile touched(file);
+        ASSERT_TRUE(touched.open(QIODevice::WriteOnly)) << file.toStdString();
+    }
+    EXPECT_EQ(LibraryPath::resolveIn(program, "Both.dll"), beside);
+    EXPECT_EQ(LibraryPath::resolveIn(program, "Installed.dll"), installed);
+    EXPECT_EQ(LibraryPath::resolveIn(program, "Missing.dll"), usr.filePath("bin/libMissing.so"))
+        << "a missing library is reported where a built program keeps it";
 #endif
 }
 
