@@ -1,6 +1,7 @@
 #include "QtDialogs.h"
 
 #include <QApplication>
+#include <QDebug>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -51,6 +52,8 @@ Dialogs::Answer fromQt(int button) {
 
 Dialogs::Answer QtDialogs::message(const QString& title, const QString& text, Icon icon,
                                    Buttons buttons) {
+    // On the standard error too, so that a run nobody watches shows what it asked.
+    qInfo().noquote() << "message:" << title + ":" << QString(text).replace(u'\n', u' ');
     QMessageBox box(toQt(icon), title, text, toQt(buttons), QApplication::activeWindow());
     return fromQt(box.exec());
 }
