@@ -355,6 +355,10 @@ VirtualEcu::Reply VirtualEcu::readBlock(const Bytes& a, int64_t nowMs) {
 VirtualEcu::Reply VirtualEcu::command(const Bytes& a, int64_t nowMs) {
     if (a.size() < 2) return {{}, p::kBadPayload};
     const uint8_t code = a[0];
+    if (refusals_ > 0 && code == refusedCommand_) {
+        --refusals_;
+        return {{}, p::kWriteRefused};
+    }
     Bytes data(a.begin() + 2, a.end());
     Reply reply{{0}, 0};  // status 0: done
     switch (code) {

@@ -54,6 +54,11 @@ class VirtualEcu {
     void setRefuseWrites(bool refuse) { options_.refuseWrites = refuse; }
     void setCalibrationErrors(uint8_t bits) { options_.calibrationErrors = bits; }
     void setLiveBlockBytes(int bytes) { options_.liveBlockBytes = bytes; }
+    // The next `times` SendCommand requests of this command are refused (error 8).
+    void refuseCommand(uint8_t command, int times = 1) {
+        refusedCommand_ = command;
+        refusals_ = times;
+    }
     void setProgramResult(int32_t result, int failures = -1);
     const VirtualEcuOptions& options() const { return options_; }
 
@@ -130,6 +135,8 @@ class VirtualEcu {
     int bootCustomer_;
     int programRuns_ = 0;
     int restarts_ = 0;
+    uint8_t refusedCommand_ = 0;
+    int refusals_ = 0;
 
     bool hasLast_ = false;
     uint8_t lastSequence_ = 0;
