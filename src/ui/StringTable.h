@@ -12,8 +12,9 @@
 // table is compiled in and read through Builtin().
 class StringTable {
   public:
-    // The program's texts are numbered 0..498.
-    static constexpr int kNumbers = 499;
+    // The program's texts are numbered 0..999, the room each block of the language library
+    // keeps for them.
+    static constexpr int kNumbers = 1000;
     // A text longer than this is not taken.
     static constexpr int kMaxTextLength = 2048;
 

@@ -19,7 +19,7 @@ class LanguageTest : public ::testing::Test {
 TEST(StringTableTest, ParsesTheFormatAndReportsBadLines) {
     QStringList problems;
     const StringTable table = StringTable::Parse(
-        "# comment\r\n5\tuno\\ndue\r\n6\ta\\tb\\\\c\n7 no tab\n499\tout of range\n"
+        "# comment\r\n5\tuno\\ndue\r\n6\ta\\tb\\\\c\n7 no tab\n1000\tout of range\n"
         "5\trepeated\nx\tnot a number\n\n8\t\n",
         &problems);
     EXPECT_EQ(table.Text(5), QStringLiteral("uno\ndue"));
