@@ -44,6 +44,10 @@ bool EcuSession::WaitReady(int timeoutMs) {
     }
 }
 
+bool EcuSession::SendCommand(int32_t command, uint8_t* bytes, int32_t status, int32_t length) {
+    return link().SendCommand(command, bytes, &status, length) != 0;
+}
+
 int32_t EcuSession::ReadStatus() {
     int32_t buffer[256] = {};
     link().ReadVariable(EcuVariable::kStatus, buffer);

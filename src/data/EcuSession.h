@@ -33,6 +33,10 @@ class EcuSession {
     // Reads the readiness variable every 500 ms until it reads ready or the time runs out.
     bool WaitReady(int timeoutMs);
 
+    // A command of the ECU's own procedures (the calibration's 18 to 21): the bytes go with it
+    // and the ECU's reply comes back in them; status is the command's mode.
+    bool SendCommand(int32_t command, uint8_t* bytes, int32_t status, int32_t length);
+
     // The status variable; 0 when it cannot be read.
     int32_t ReadStatus();
     bool WriteStatus(int32_t status);

@@ -35,6 +35,9 @@ constexpr uint32_t kInjectorType = 148;
 constexpr uint32_t kInjectionTimes = VariableId::make(143, 0, true, false);  // element id
 
 // Value codes the program itself reads and writes through GetValue / SetValue.
+constexpr uint32_t kLambdaType = 4;                // "TipoDiLambda"; bit 0: an inverted probe
+constexpr uint32_t kLambdaReference = 5;           // "RifLambda", volts
+constexpr uint32_t kCalibrationSpeed = 662;        // "GiriAutotaratura"
 constexpr uint32_t kGasChangeover = 15;            // "TemperaturaCambio"
 constexpr uint32_t kInjectionType = 52;            // "TipoIniezione"
 constexpr uint32_t kEngineChangeover = 117;        // "TemperaturaMotoreCambio"

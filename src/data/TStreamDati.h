@@ -155,6 +155,10 @@ class TStreamDati : public QObject {
     int Identity(int index) const { return store_.identity().at(static_cast<size_t>(index)); }
 
     bool Reconnect(int timeoutMs = kReconnectMs) { return ecu_.Reconnect(timeoutMs); }
+    // A command with length bytes, the reply coming back in them (the calibration's 18-21).
+    bool SendCommand(int32_t command, uint8_t* bytes, int32_t status, int32_t length) {
+        return ecu_.SendCommand(command, bytes, status, length);
+    }
     bool WaitReady(int timeoutMs) { return ecu_.WaitReady(timeoutMs); }
 
     // Milliseconds and ECU timer counts at the store's BaseTempi.
