@@ -21,6 +21,7 @@
 #include "ScreenScale.h"
 #include "TAboutBox.h"
 #include "TFormAttesa.h"
+#include "TFormCalibraTar.h"
 #include "TFormSplash.h"
 #include "TStatusBarMain.h"
 #include "TStreamDati.h"
@@ -446,7 +447,15 @@ void TFormMain::ActionTaraExecute() {
                                           "taratura!")));
         return;
     }
-    if (screens_.calibration) screens_.calibration();
+    if (screens_.calibration) {
+        screens_.calibration();
+        return;
+    }
+    TFormCalibraTar form(data_, this, screen_);
+    form.setWindowTitle(LoadTextOr(451, QStringLiteral("Taratura automatica")) +
+                        QStringLiteral(" - ") + LoadTextOr(34, QStringLiteral("Config")) +
+                        QStringLiteral(": ") + data_.GetDescription());
+    form.exec();
 }
 
 void TFormMain::ActionSalvaExecute() {

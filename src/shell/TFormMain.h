@@ -29,7 +29,7 @@ class TFormMain : public QMainWindow {
     struct Screens {
         std::function<void()> editor;       // ActionConf
         std::function<void()> liveView;     // ActionVisualizza
-        std::function<void()> calibration;  // ActionTara, only when connected
+        std::function<void()> calibration;  // ActionTara, only when connected (default: the screen)
         std::function<void()> saveChooser;  // ActionSalvaConf
         std::function<void()> loadChooser;  // ActionApriConf
         std::function<void()> programming;  // ActionProgramma
