@@ -23,6 +23,12 @@ class Dialogs {
     virtual Answer message(const QString& title, const QString& text, Icon icon,
                            Buttons buttons) = 0;
     // The chosen path, or an empty text when the user cancels.
+    // The same question with the button that Enter presses; a careful default (No before an
+    // overwrite) keeps a hasty Enter from doing harm.
+    virtual Answer ask(const QString& title, const QString& text, Icon icon, Buttons buttons,
+                       Answer /*preselected*/) {
+        return message(title, text, icon, buttons);
+    }
     virtual QString saveFileName(const FileRequest& request) = 0;
     virtual QString openFileName(const FileRequest& request) = 0;
 

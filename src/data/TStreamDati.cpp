@@ -62,6 +62,7 @@ std::unique_ptr<TQorGlobalData> TStreamDati::ownSettings(bool load) {
 bool TStreamDati::Transfer(int flags, const QString& fileName, int resourceId, int groupMask,
                            bool showProgress) {
     lastError_.clear();
+    const bool wasModified = IsModified();
     bool opened = false;
     try {
         if (flags & (kLoadDefaults | kSaveFile)) {
@@ -88,6 +89,8 @@ bool TStreamDati::Transfer(int flags, const QString& fileName, int resourceId, i
         lastError_ = error.text();
         // A failed transfer never writes its source back: the file keeps what it held.
         if (opened) source_.CloseResource();
+        // Nor does a failed save pass for a saved configuration.
+        if (flags & kSaveFile) store_.setModified(wasModified);
         return false;
     }
 }

@@ -168,6 +168,9 @@ class TStreamDati : public QObject {
     // Clears the official flag of a configuration marked official (setters call it).
     void ClearOfficial() { ecu_.ClearOfficial(); }
 
+    // Sent, not posted: the receivers have handled the code when this returns.
+    void SendMainState(int code, int wParam = 0) { emit mainState(code, wParam); }
+
   signals:
     // Transfer progress (0x8191): a percentage, or an increment when increment is set.
     void progress(int value, bool increment);

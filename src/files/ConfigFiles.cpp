@@ -58,8 +58,8 @@ std::vector<ConfigFiles::Entry> ConfigFiles::List() const {
     std::vector<Entry> entries;
     entries.reserve(static_cast<size_t>(files.size()));
     for (const QFileInfo& file : files)
-        entries.push_back({file.fileName().chopped(kCaptionCut), file.fileName(),
-                           CreationDate(file)});
+        entries.push_back(
+            {file.fileName().chopped(kCaptionCut), file.fileName(), CreationDate(file)});
     std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
         const int folded = a.caption.compare(b.caption, Qt::CaseInsensitive);
         return folded != 0 ? folded < 0 : a.caption < b.caption;

@@ -22,6 +22,7 @@
 #include "TAboutBox.h"
 #include "TFormAttesa.h"
 #include "TFormCalibraTar.h"
+#include "TFormFile.h"
 #include "TFormSplash.h"
 #include "TStatusBarMain.h"
 #include "TStreamDati.h"
@@ -171,8 +172,8 @@ void TFormMain::createActions() {
     connect(ActionConf, &QAction::triggered, this, [=, this] { open(screens_.editor); });
     connect(ActionVisualizza, &QAction::triggered, this, [=, this] { open(screens_.liveView); });
     connect(ActionTara, &QAction::triggered, this, [this] { ActionTaraExecute(); });
-    connect(ActionSalvaConf, &QAction::triggered, this, [=, this] { open(screens_.saveChooser); });
-    connect(ActionApriConf, &QAction::triggered, this, [=, this] { open(screens_.loadChooser); });
+    connect(ActionSalvaConf, &QAction::triggered, this, [this] { ActionSalvaConfExecute(); });
+    connect(ActionApriConf, &QAction::triggered, this, [this] { ActionApriConfExecute(); });
     connect(ActionProgramma, &QAction::triggered, this, [=, this] { open(screens_.programming); });
     connect(ActionEsci, &QAction::triggered, this, &QWidget::close);
     connect(ActionConnetti, &QAction::triggered, this, [this] { ActionConnettiExecute(); });
@@ -497,6 +498,22 @@ void TFormMain::ActionSalvaExecute() {
                 u'\n' + QDir::toNativeSeparators(path) +
                 (data_.LastError().isEmpty() ? QString() : u'\n' + data_.LastError()));
     }
+}
+
+void TFormMain::ActionSalvaConfExecute() {
+    TFormFile chooser(data_, this, nullptr, TFormFile::kSave, baseDirectory_);
+    chooser.exec();
+}
+
+void TFormMain::ActionApriConfExecute() {
+    bool found = false;
+    TFormFile chooser(data_, this, &found, TFormFile::kLoad, baseDirectory_);
+    if (!found) {
+        Dialogs::current().warning(
+            windowTitle(), LoadTextOr(78, QStringLiteral("Nessun file presente in memoria!")));
+        return;
+    }
+    chooser.exec();
 }
 
 void TFormMain::ActionResetDaPcExecute() {

@@ -30,8 +30,6 @@ class TFormMain : public QMainWindow {
         std::function<void()> editor;       // ActionConf
         std::function<void()> liveView;     // ActionVisualizza
         std::function<void()> calibration;  // ActionTara, only when connected (default: the screen)
-        std::function<void()> saveChooser;  // ActionSalvaConf
-        std::function<void()> loadChooser;  // ActionApriConf
         std::function<void()> programming;  // ActionProgramma
     };
 
@@ -82,6 +80,8 @@ class TFormMain : public QMainWindow {
     void ActionConnettiExecute();
     void ActionDisconnettiExecute();
     void ActionSalvaExecute();
+    void ActionSalvaConfExecute();
+    void ActionApriConfExecute();
     void ActionResetDaPcExecute();
     void ActionTaraExecute();
     void ActionAboutExecute();

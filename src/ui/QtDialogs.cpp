@@ -36,6 +36,20 @@ QMessageBox::StandardButtons toQt(Dialogs::Buttons buttons) {
     return QMessageBox::Ok;
 }
 
+QMessageBox::StandardButton toQt(Dialogs::Answer answer) {
+    switch (answer) {
+        case Dialogs::Answer::Ok:
+            return QMessageBox::Ok;
+        case Dialogs::Answer::Cancel:
+            return QMessageBox::Cancel;
+        case Dialogs::Answer::Yes:
+            return QMessageBox::Yes;
+        case Dialogs::Answer::No:
+            return QMessageBox::No;
+    }
+    return QMessageBox::NoButton;
+}
+
 Dialogs::Answer fromQt(int button) {
     switch (button) {
         case QMessageBox::Ok:
@@ -52,9 +66,20 @@ Dialogs::Answer fromQt(int button) {
 
 Dialogs::Answer QtDialogs::message(const QString& title, const QString& text, Icon icon,
                                    Buttons buttons) {
+    return show(title, text, icon, buttons, std::nullopt);
+}
+
+Dialogs::Answer QtDialogs::ask(const QString& title, const QString& text, Icon icon,
+                               Buttons buttons, Answer preselected) {
+    return show(title, text, icon, buttons, preselected);
+}
+
+Dialogs::Answer QtDialogs::show(const QString& title, const QString& text, Icon icon,
+                                Buttons buttons, std::optional<Answer> preselected) {
     // On the standard error too, so that a run nobody watches shows what it asked.
     qInfo().noquote() << "message:" << title + ":" << QString(text).replace(u'\n', u' ');
     QMessageBox box(toQt(icon), title, text, toQt(buttons), QApplication::activeWindow());
+    if (preselected) box.setDefaultButton(toQt(*preselected));
     return fromQt(box.exec());
 }
 

@@ -221,6 +221,7 @@ TEST_F(ConfigFileTransfer, FailedSaveKeepsTheOldFile) {
     ASSERT_TRUE(data.data.Transfer(TStreamDati::kSaveFile, Path("old1.kv4")));
     const QByteArray old = Read("old1.kv4");
     ASSERT_TRUE(data.data.Transfer(TStreamDati::kLoadDefaults, {}, 20));
+    data.data.SetModified(true);
 
     struct rlimit saved {};
     getrlimit(RLIMIT_FSIZE, &saved);
@@ -237,6 +238,7 @@ TEST_F(ConfigFileTransfer, FailedSaveKeepsTheOldFile) {
     EXPECT_EQ(Read("old1.kv4"), old);
     EXPECT_EQ(QDir(work_.path()).entryList(QDir::Files), QStringList{"old1.kv4"});
     EXPECT_TRUE(temp_.Copies().isEmpty());
+    EXPECT_TRUE(data.data.IsModified());  // still to be saved
 
     EXPECT_FALSE(data.data.Transfer(TStreamDati::kSaveFile, Path("no/folder/x.kv4")));
     EXPECT_EQ(data.data.LastError(), ConfigSource::kWriteFailed);

@@ -32,8 +32,9 @@ TEST(ConfigFilesTest, FolderPerFuelIsCreatedWithItsParentsAndExtensionPerModel) 
         const char* folder;
         const char* extension;
     };
-    for (const Case& c : {Case{false, k34, "ConfigLPG", "kv4"}, Case{true, k568, "ConfigCNG", "kv8"},
-                          Case{true, k34, "ConfigCNG", "kv4"}}) {
+    for (const Case& c :
+         {Case{false, k34, "ConfigLPG", "kv4"}, Case{true, k568, "ConfigCNG", "kv8"},
+          Case{true, k34, "ConfigCNG", "kv4"}}) {
         const ConfigFiles files(deep, c.cng, c.model);
         EXPECT_EQ(files.Folder(), deep + "/" + c.folder + "/");
         EXPECT_EQ(files.Extension(), QString::fromLatin1(c.extension));
@@ -58,10 +59,10 @@ TEST(ConfigFilesTest, SavePathAppendsTheModelsExtensionOnlyWhenTheNameLacksIt) {
     const ConfigFiles lpg(base.path(), false, k34);
     const QString folder = lpg.Folder();
     const std::pair<const char*, const char*> cases[] = {
-        {"Golf", "Golf.kv4"},          {"Golf.kv4", "Golf.kv4"},
-        {"GOLF.KV4", "GOLF.KV4"},      {"Golf.kv8", "Golf.kv8.kv4"},
-        {"Golfkv4", "Golfkv4.kv4"},    {"Fiat Punto 12", "Fiat Punto 12.kv4"},
-        {"../../Golf", "Golf.kv4"},    {R"(C:\temp\Golf.KV4)", "Golf.KV4"},
+        {"Golf", "Golf.kv4"},       {"Golf.kv4", "Golf.kv4"},
+        {"GOLF.KV4", "GOLF.KV4"},   {"Golf.kv8", "Golf.kv8.kv4"},
+        {"Golfkv4", "Golfkv4.kv4"}, {"Fiat Punto 12", "Fiat Punto 12.kv4"},
+        {"../../Golf", "Golf.kv4"}, {R"(C:\temp\Golf.KV4)", "Golf.KV4"},
     };
     for (const auto& [name, file] : cases)
         EXPECT_EQ(lpg.SavePath(QString::fromUtf8(name)), folder + QString::fromUtf8(file)) << name;
@@ -75,8 +76,8 @@ class ConfigFolderTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(lpg.MakeFolder());
-        for (const char* name : {"Golf.kv4", "punto.kv4", "ALFA.KV4", "Zeta.kv8", "notes.txt",
-                                 "fookv4", ".kv4"})
+        for (const char* name :
+             {"Golf.kv4", "punto.kv4", "ALFA.KV4", "Zeta.kv8", "notes.txt", "fookv4", ".kv4"})
             touch(lpg.Folder() + name);
         ASSERT_TRUE(QDir(lpg.Folder()).mkdir(QStringLiteral("dir.kv4")));
     }

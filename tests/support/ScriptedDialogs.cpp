@@ -8,10 +8,19 @@ ScriptedDialogs::~ScriptedDialogs() { Dialogs::install(previous_); }
 
 Dialogs::Answer ScriptedDialogs::message(const QString& title, const QString& text, Icon icon,
                                          Buttons buttons) {
-    shown_.push_back({title, text, icon, buttons});
-    if (buttons == Buttons::Ok) return Answer::Ok;
+    return next({title, text, icon, buttons, std::nullopt});
+}
+
+Dialogs::Answer ScriptedDialogs::ask(const QString& title, const QString& text, Icon icon,
+                                     Buttons buttons, Answer preselected) {
+    return next({title, text, icon, buttons, preselected});
+}
+
+Dialogs::Answer ScriptedDialogs::next(const Shown& shown) {
+    shown_.push_back(shown);
+    if (shown.buttons == Buttons::Ok) return Answer::Ok;
     if (answers_.empty()) {
-        ADD_FAILURE() << "unexpected question: " << text.toStdString();
+        ADD_FAILURE() << "unexpected question: " << shown.text.toStdString();
         return Answer::Cancel;
     }
     const Answer answer = answers_.front();

@@ -2,6 +2,7 @@
 
 #include <QStringList>
 #include <deque>
+#include <optional>
 #include <vector>
 
 #include "Dialogs.h"
@@ -16,6 +17,7 @@ class ScriptedDialogs final : public Dialogs {
         QString text;
         Icon icon;
         Buttons buttons;
+        std::optional<Answer> preselected;  // the button Enter presses, when the caller chose
     };
     struct FileShown {
         bool save;
@@ -29,6 +31,8 @@ class ScriptedDialogs final : public Dialogs {
     void chooseFile(const QString& path) { files_.push_back(path); }
 
     Answer message(const QString& title, const QString& text, Icon icon, Buttons buttons) override;
+    Answer ask(const QString& title, const QString& text, Icon icon, Buttons buttons,
+               Answer preselected) override;
     QString saveFileName(const FileRequest& request) override;
     QString openFileName(const FileRequest& request) override;
 
@@ -44,6 +48,7 @@ class ScriptedDialogs final : public Dialogs {
     }
 
   private:
+    Answer next(const Shown& shown);
     QString nextFile(bool save, const FileRequest& request);
 
     Dialogs* previous_;
