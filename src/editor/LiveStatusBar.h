@@ -28,7 +28,6 @@ class LiveStatusBar : public QFrame {
     // One- or two-probe layout (at every showing of the editor).
     void SetProbes(bool two);
     void Show(const LiveValues& values, const Reading& reading);
-    StatusTexts Texts() const { return StatusTexts(units_); }
 
     QLabel* ValueGiri;
     QLabel* ValueLambda1;

@@ -15,7 +15,6 @@ class StatusTexts {
         QString notAvailable = QStringLiteral("n.d.");
     };
 
-    StatusTexts();
     explicit StatusTexts(Units units, QLocale locale = QLocale())
         : units_(std::move(units)), locale_(std::move(locale)) {}
 

@@ -16,7 +16,6 @@ class TabLambda : public ConfigTab {
     QWidget* FirstField() const override;
     // The defaults of the probe type the store holds, when a new type awaits them.
     void FollowUp() override;
-    bool AwaitsDefaults() const { return awaitsDefaults_; }
 
     TKeyComboBox* ComboTipoLambda;
     void ComboTipoLambdaCommit(int position);

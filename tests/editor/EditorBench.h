@@ -8,10 +8,21 @@
 
 #include "ConfigBaseLibrary.h"
 #include "LoopbackEcu.h"
-#include "ShellFixture.h"
+#include "Language.h"
+#include "ScriptedDialogs.h"
+#include "TemporarySettings.h"
+#include "VirtualClock.h"
 #include "TFormConfig.h"
 #include "TFormMain.h"
 #include "TStreamDati.h"
+
+// Virtual time, the scripted user and settings of their own; the program's own texts.
+struct EditorShell {
+    EditorShell() { Language::current().Attach(nullptr); }
+    TemporarySettings settings;
+    ScriptedDialogs dialogs;
+    VirtualClock clock;
+};
 
 // The main screen and its editor on the program's data module, talking through the real
 // link code to a virtual ECU in virtual time, with the base-configuration library loaded.
@@ -43,20 +54,27 @@ class EditorBench {
         ecu.clearTrace();
     }
 
-    // Enter on "CONFIGURA VETTURA", the first entry of the main screen.
+    // Enter on "CONFIGURA VETTURA", the first entry of the main screen. What the opening
+    // itself sends (the options the editor follows) is left out of the trace.
     TFormConfig& OpenEditor() {
         QTest::keyClick(main.get(), Qt::Key_Return);
         TFormConfig& editor = *main->FormConfig();
         editor.Timer1->stop();
         QApplication::setActiveWindow(&editor);
         QApplication::processEvents();
+        ecu.clearTrace();
         return editor;
     }
 
-    // Where the keyboard goes: the open list, else the focused control.
+    // Where the keyboard goes: the open list, else the focused control. Without a window
+    // manager nothing gives the editor the keyboard back after a dialog: the bench does.
     static QWidget* KeyTarget() {
         if (QWidget* popup = QApplication::activePopupWidget())
             return popup->focusWidget() ? popup->focusWidget() : popup;
+        if (!QApplication::activeWindow() && QApplication::activeModalWidget()) {
+            QApplication::setActiveWindow(QApplication::activeModalWidget());
+            QApplication::processEvents();
+        }
         return QApplication::focusWidget();
     }
     static void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
@@ -91,7 +109,7 @@ class EditorBench {
         return out;
     }
 
-    ShellFixture shell;
+    EditorShell shell;
     ConfigBaseLibrary base;
     LoopbackEcu ecu;
     TStreamDati data{TStreamDati::Options{.loadLinkLibrary = false}};

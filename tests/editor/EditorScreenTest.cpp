@@ -74,6 +74,7 @@ TEST(EditorScreenTest, TheRoadOfOneEdit) {
 
 TEST(EditorScreenTest, EscWhileTypingClosesAndSendsNothing) {
     EditorBench bench;
+    const int32_t threshold = bench.ecu.peekValue(kThreshold);
     TFormConfig& editor = bench.OpenEditor();
     for (int i = 0; i < 4; ++i) EditorBench::Press(Qt::Key_Down);
     EditorBench::Press(Qt::Key_A, Qt::ControlModifier);
@@ -81,8 +82,9 @@ TEST(EditorScreenTest, EscWhileTypingClosesAndSendsNothing) {
     EditorBench::Press(Qt::Key_Escape);
     EXPECT_FALSE(editor.isVisible());
     EXPECT_TRUE(bench.Writes().empty());
-    EXPECT_EQ(bench.ecu.peekValue(kThreshold), 1600);
-    EXPECT_EQ(editor.tabCambio->EditGiriCambio->text(), QStringLiteral("1600"));
+    EXPECT_EQ(bench.ecu.peekValue(kThreshold), threshold);
+    bench.OpenEditor();
+    EXPECT_EQ(editor.tabCambio->EditGiriCambio->text(), QString::number(threshold));
 }
 
 TEST(EditorScreenTest, FunctionAndPageKeysChooseTheTab) {
@@ -252,7 +254,7 @@ TEST(EditorScreenTest, LevelReferencesOfAnInvertedSensorMustFall) {
     // "0 - 90 ohm": code 2 with its references as they are; the group goes away.
     EditorBench::Press(Qt::Key_F4);
     EditorBench::Press(Qt::Key_F3);
-    EditorBench::Choose(2);  // no entry selected: the first Down highlights "Q.O.R."
+    EditorBench::Choose(1);  // the list opens on its first entry
     EXPECT_EQ(bench.ecu.peekValue(36), 2);
     EXPECT_EQ(bench.ecu.peek(37), (std::vector<int32_t>{100, 128, 153, 178}));
     EXPECT_FALSE(editor.tabSensore->GroupRifSensore->isVisible());
@@ -306,9 +308,11 @@ TEST(EditorScreenTest, HighlightFollowsTheEngine) {
         return field->palette().color(QPalette::Base) == QColor(255, 0, 0);
     };
     EditorBench::Press(Qt::Key_F4);
-    editor.Timer1Timer();  // engine stopped: "Carico molto basso", "Minimo"
-    EXPECT_EQ(tab.Highlighted(), (ZoneHighlight::Part{0, 0}));
-    EXPECT_TRUE(red(tab.Field(0, 0)));
+    EXPECT_EQ(tab.Highlighted(), (ZoneHighlight::Part{0, 0}));  // before any live data
+    editor.Timer1Timer();  // the engine idles: the idle column
+    const ZoneHighlight::Part idle = tab.Highlighted();
+    EXPECT_EQ(idle.columnClass, 0);
+    EXPECT_TRUE(red(tab.Field(idle.zone, 0)));
     // Off idle: above the first speed boundary (1500 rpm) the off-idle column lights up.
     int rpm = 0;
     for (int second = 0; second < 120 && rpm < 2000; ++second) {
@@ -320,7 +324,7 @@ TEST(EditorScreenTest, HighlightFollowsTheEngine) {
     const ZoneHighlight::Part part = tab.Highlighted();
     EXPECT_EQ(part.columnClass, 1);
     EXPECT_TRUE(red(tab.Field(part.zone, 1)));
-    EXPECT_FALSE(red(tab.Field(0, 0)));
+    EXPECT_FALSE(red(tab.Field(idle.zone, 0)));
     // Another tab: no more updates; the field lit last stays red.
     EditorBench::Press(Qt::Key_F1);
     bench.shell.clock.advance(60000);
@@ -399,9 +403,9 @@ TEST(EditorScreenTest, PulledCableIsReportedOnceWhileTheMessageIsOpen) {
 }
 
 TEST(EditorScreenTest, AWiderScreenScalesTheEditor) {
-    ShellFixture shell;
-    auto data = shell.makeOfflineData();
-    TFormConfig editor(*data, QRect(0, 0, 1024, 768));
+    EditorShell shell;
+    TStreamDati data(TStreamDati::Options{.loadLinkLibrary = false});
+    TFormConfig editor(data, QRect(0, 0, 1024, 768));
     EXPECT_EQ(editor.size(), QSize(1024, 768));
     EXPECT_EQ(editor.PageControl->Bar()->Thickness(), 130 * 1024 / 800);
     EXPECT_EQ(editor.PageControl->Bar()->font().pointSize(), 12);
