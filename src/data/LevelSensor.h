@@ -20,6 +20,8 @@ class LevelSensor {
     static int PositionOf(int32_t code);
     static bool IsInverted(int32_t code) { return (code & kInvertedBit) != 0; }
     // A reference as shown <-> as the ECU keeps it.
-    static int32_t Stored(int32_t shown, int32_t code) { return IsInverted(code) ? 255 - shown : shown; }
+    static int32_t Stored(int32_t shown, int32_t code) {
+        return IsInverted(code) ? 255 - shown : shown;
+    }
     static int32_t Shown(int32_t stored, int32_t code) { return Stored(stored, code); }
 };

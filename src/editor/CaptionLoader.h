@@ -17,13 +17,13 @@ class QWidget;
 class CaptionLoader {
   public:
     // Buffer sizes.
-    static constexpr int kTabCaption = 20;   // "Cambio", "Modifica carb."
-    static constexpr int kShortTab = 25;     // "Lambda", "Livello gas"
-    static constexpr int kStatus = 15;       // status bar captions, "&Accetta"
-    static constexpr int kStatusWide = 16;   // "Tinj.benz"
-    static constexpr int kLevel = 30;        // level reference captions
-    static constexpr int kField = 40;        // field captions
-    static constexpr int kLong = 255;        // lists, units, menus, note, messages
+    static constexpr int kTabCaption = 20;  // "Cambio", "Modifica carb."
+    static constexpr int kShortTab = 25;    // "Lambda", "Livello gas"
+    static constexpr int kStatus = 15;      // status bar captions, "&Accetta"
+    static constexpr int kStatusWide = 16;  // "Tinj.benz"
+    static constexpr int kLevel = 30;       // level reference captions
+    static constexpr int kField = 40;       // field captions
+    static constexpr int kLong = 255;       // lists, units, menus, note, messages
 
     static void Set(QLabel* label, int number, int buffer);
     static void Set(QAbstractButton* button, int number, int buffer);

@@ -24,7 +24,8 @@ void EditorLook::PageColours(QWidget* page) { TextColour(page, kNavy); }
 
 void EditorLook::KeyOff(QWidget* field) {
     QPalette p = field->palette();
-    for (auto role : {QPalette::Base, QPalette::Button, QPalette::Window}) p.setColor(role, kYellow);
+    for (auto role : {QPalette::Base, QPalette::Button, QPalette::Window})
+        p.setColor(role, kYellow);
     for (auto role : {QPalette::Text, QPalette::ButtonText, QPalette::WindowText})
         p.setColor(role, kNavy);
     field->setPalette(p);

@@ -44,7 +44,6 @@ int EditorTabs::TabForKey(int key, Qt::KeyboardModifiers modifiers, int current,
         return first < 0 ? -1 : Step(first, key - Qt::Key_F1, visible);
     }
     if (key == Qt::Key_PageDown) return ctrl ? Step(0, -1, visible) : Step(current, 1, visible);
-    if (key == Qt::Key_PageUp)
-        return ctrl ? Step(n - 1, 1, visible) : Step(current, -1, visible);
+    if (key == Qt::Key_PageUp) return ctrl ? Step(n - 1, 1, visible) : Step(current, -1, visible);
     return -1;
 }

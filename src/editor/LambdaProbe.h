@@ -8,7 +8,7 @@
 // emulation levels of the new type, in volts.
 class LambdaProbe {
   public:
-    static constexpr int kEntries = 4;           // entries of the list
+    static constexpr int kEntries = 4;            // entries of the list
     static constexpr int32_t kIgnoredBit = 0x40;  // not part of the type when reading
     static constexpr int kParameters = 7;
 

@@ -91,7 +91,8 @@ void LiveStatusBar::SetProbes(bool two) {
 void LiveStatusBar::lambda(QLabel* label, double volts, bool on, const Reading& reading) {
     const StatusTexts texts(units_);
     label->setText(texts.Lambda(volts));
-    const bool lean = StatusTexts::LambdaLean(volts, reading.lambdaReference, reading.invertedProbe);
+    const bool lean =
+        StatusTexts::LambdaLean(volts, reading.lambdaReference, reading.invertedProbe);
     EditorLook::Background(label, lean ? EditorLook::kGreen : EditorLook::kRed);
     label->setEnabled(on);
 }

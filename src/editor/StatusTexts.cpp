@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-
 QString StatusTexts::Fixed(double x, int precision, int digits, const QLocale& locale) {
     if (x == 0 || !std::isfinite(x)) return locale.toString(x, 'f', digits);
     const int wholeDigits = static_cast<int>(std::floor(std::log10(std::fabs(x)))) + 1;

@@ -124,15 +124,15 @@ void TFormConfig::LoadCaptions() {
     const char* designs[] = {"Cambio", "Lambda", "Livello gas", "Modifica carb."};
     for (int i = 0; i < PageControl->count(); ++i) {
         const auto [number, buffer] = tabs[static_cast<size_t>(i)];
-        const QString current = PageControl->tabText(i).isEmpty()
-                                    ? QString::fromUtf8(designs[i])
-                                    : PageControl->tabText(i);
+        const QString current = PageControl->tabText(i).isEmpty() ? QString::fromUtf8(designs[i])
+                                                                  : PageControl->tabText(i);
         PageControl->setTabText(i, C::Text(number, current, buffer));
     }
     C::Set(MenuConfigurazione, 110);
     C::Set(ActionEsci, 116);
-    for (ConfigTab* tab : {static_cast<ConfigTab*>(tabCambio), static_cast<ConfigTab*>(tabLambda),
-                           static_cast<ConfigTab*>(tabSensore), static_cast<ConfigTab*>(tabAutoTar)})
+    for (ConfigTab* tab :
+         {static_cast<ConfigTab*>(tabCambio), static_cast<ConfigTab*>(tabLambda),
+          static_cast<ConfigTab*>(tabSensore), static_cast<ConfigTab*>(tabAutoTar)})
         tab->LoadCaptions();
     PanelBarra->LoadCaptions();
     // Lists filled again lose their selection: the page shows the store once more.

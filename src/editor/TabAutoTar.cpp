@@ -32,10 +32,11 @@ TabAutoTar::TabAutoTar(TStreamDati& data, EditorHost& host, QWidget* parent)
             AddLabel(QStringLiteral("LabelZona%1").arg(zone), kZones[zone], {16, y, 220, 24});
         for (int column = 0; column < LoadZones::kClasses; ++column) {
             const int tag = zone * 2 + column;
-            TNumericEdit* field = AddNumeric(kNames[tag], {250 + column * 120, y, 80, 24}, 1,
-                                             -kLimit, kLimit, -1);
+            TNumericEdit* field =
+                AddNumeric(kNames[tag], {250 + column * 120, y, 80, 24}, 1, -kLimit, kLimit, -1);
             field->setProperty("Tag", tag);
-            connect(field, &TNumericEdit::committed, this, [this, tag] { EditCorrCarbCommit(tag); });
+            connect(field, &TNumericEdit::committed, this,
+                    [this, tag] { EditCorrCarbCommit(tag); });
             EditCorrCarb[static_cast<size_t>(tag)] = field;
         }
     }
@@ -87,8 +88,8 @@ void TabAutoTar::EditCorrCarbCommit(int tag) {
         int refused = 0;
         for (const LoadZones::Cell& cell : cells)
             if (!data_.SetKMapCell(cell.row, cell.column, cell.value)) ++refused;
-        const bool stored = data_.SetZoneCorrection(zone, columnClass,
-                                                    LoadZones::NewCorrection(old, delta));
+        const bool stored =
+            data_.SetZoneCorrection(zone, columnClass, LoadZones::NewCorrection(old, delta));
         // The map and the correction disagree when only part of the change was taken.
         const bool anyTaken = refused < static_cast<int>(cells.size()) || stored;
         consistent = !anyTaken || (refused == 0 && stored);

@@ -99,8 +99,9 @@ void TabCambio::PlaceFields() {
 }
 
 void TabCambio::ShowTemperature(bool visible) {
-    for (QWidget* w : {static_cast<QWidget*>(EditTempCambio), static_cast<QWidget*>(labelTempCambio_),
-                       static_cast<QWidget*>(unitTempCambio_)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(EditTempCambio), static_cast<QWidget*>(labelTempCambio_),
+          static_cast<QWidget*>(unitTempCambio_)})
         w->setVisible(visible);
 }
 
@@ -111,13 +112,14 @@ void TabCambio::ShowTab() {
     ComboSegnaleGiri->setCurrentIndex((ignition >> 6) & 1);
     ComboAccensione->setCurrentIndex(
         EngineCodes::IgnitionEntry(static_cast<int>(data_.GetValue(20))));
-    ComboCilindri->setCurrentIndex(EngineCodes::CylinderEntry(static_cast<int>(data_.GetValue(52)),
-                                                              ComboCilindri->count()));
+    ComboCilindri->setCurrentIndex(
+        EngineCodes::CylinderEntry(static_cast<int>(data_.GetValue(52)), ComboCilindri->count()));
     LoadField(EditTempCambio);
     LoadField(EditGiriCambio);
     const bool threshold = data_.Store().value(Catalogue::kRpmThreshold) != 0;
-    for (QWidget* w : {static_cast<QWidget*>(EditGiriCambio), static_cast<QWidget*>(labelGiriCambio_),
-                       static_cast<QWidget*>(unitGiriCambio_)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(EditGiriCambio), static_cast<QWidget*>(labelGiriCambio_),
+          static_cast<QWidget*>(unitGiriCambio_)})
         w->setVisible(threshold);
 }
 
@@ -164,11 +166,11 @@ bool TabCambio::ReloadBaseCarburation() {
     wait.StartAnimation();
     wait.Open();
     const ConfigBaseLibrary* base = ConfigBaseLibrary::Current();
-    const int resource =
-        base ? base->GetResourceId(data_.GetOption(kFuelOption), 0,
-                                   data_.Store().value(Catalogue::kInjectorType, 1),
-                                   BuildProfile::CustomerCodeOf(0))
-             : 0;
+    const int resource = base
+                             ? base->GetResourceId(data_.GetOption(kFuelOption), 0,
+                                                   data_.Store().value(Catalogue::kInjectorType, 1),
+                                                   BuildProfile::CustomerCodeOf(0))
+                             : 0;
     // Without a base configuration there is nothing to load: the defaults are no carburation.
     return resource > 0 &&
            data_.Transfer(kBaseThenEcu, QString(), resource, kCarburationGroup, true);
@@ -193,7 +195,7 @@ void TabCambio::ComboAccensioneCommit(int position) {
 }
 
 void TabCambio::ButtonResetClick() {
-    if (!data_.link().IsConnected() || !resetCommand_) return;
+    if (!data_.IsConnected() || !resetCommand_) return;
     host_.HoldRefresh();
     resetCommand_();
     ShowTab();

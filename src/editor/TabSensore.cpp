@@ -7,8 +7,8 @@
 #include "CaptionLoader.h"
 #include "Catalogue.h"
 #include "Dialogs.h"
-#include "LevelReferenceOrder.h"
 #include "Language.h"
+#include "LevelReferenceOrder.h"
 #include "LevelSensor.h"
 #include "TKeyComboBox.h"
 #include "TNumericEdit.h"
@@ -84,8 +84,7 @@ void TabSensore::ComboSensoreCommit(int position) {
 void TabSensore::ButtonAccettaClick() {
     std::array<int32_t, 4> shown{};
     for (size_t i = 0; i < shown.size(); ++i) shown[i] = EditLivello[i]->GetInt();
-    const bool inverted =
-        LevelSensor::IsInverted(data_.Store().value(Catalogue::kLevelSensorType));
+    const bool inverted = LevelSensor::IsInverted(data_.Store().value(Catalogue::kLevelSensorType));
     if (!LevelReferenceOrder::IsValid(shown, inverted)) {
         Dialogs::current().error(
             host_.Caption(),

@@ -7,14 +7,14 @@
 #include <string>
 
 #include "ConfigBaseLibrary.h"
-#include "LoopbackEcu.h"
 #include "Language.h"
+#include "LoopbackEcu.h"
 #include "ScriptedDialogs.h"
-#include "TemporarySettings.h"
-#include "VirtualClock.h"
 #include "TFormConfig.h"
 #include "TFormMain.h"
 #include "TStreamDati.h"
+#include "TemporarySettings.h"
+#include "VirtualClock.h"
 
 // Virtual time, the scripted user and settings of their own; the program's own texts.
 struct EditorShell {

@@ -91,7 +91,7 @@ TEST(EngineCodesTest, IgnitionAndCylinderLists) {
     const int ignition[][2] = {{-1, -1}, {0, 0}, {1, 1}, {2, 2}, {3, 2}, {6, 2}};
     for (const auto& [position, entry] : ignition)
         EXPECT_EQ(EngineCodes::IgnitionEntry(position), entry) << position;
-    const int cylinders[][3] = {{3, 5, 0}, {4, 5, 1}, {5, 5, 2}, {6, 5, 3}, {8, 5, 4},
+    const int cylinders[][3] = {{3, 5, 0},  {4, 5, 1},  {5, 5, 2},  {6, 5, 3}, {8, 5, 4},
                                 {7, 5, -1}, {6, 2, -1}, {2, 5, -1}, {4, 2, 1}};
     for (const auto& [n, entries, entry] : cylinders)
         EXPECT_EQ(EngineCodes::CylinderEntry(n, entries), entry) << n << " of " << entries;
@@ -156,7 +156,8 @@ TEST(LoadZonesTest, BoundariesAreMidpointsWithOneMoreStepPastTheLast) {
     EXPECT_EQ(LoadZones::SpeedBoundaries({1000, 2000, 3000, 4000, 5000, 6000}),
               (std::vector<int>{0, 1500, 2500, 3500, 4500, 5500, 6500}));
     EXPECT_EQ(LoadZones::SpeedBoundaries({1000, 2001}), (std::vector<int>{0, 1500, 2500}));
-    EXPECT_EQ(LoadZones::TimeBoundaries({2.0, 2.5, 3.0}), (std::vector<double>{0, 2.25, 2.75, 5.25}));
+    EXPECT_EQ(LoadZones::TimeBoundaries({2.0, 2.5, 3.0}),
+              (std::vector<double>{0, 2.25, 2.75, 5.25}));
     const std::vector<int> b{0, 1500, 2500, 3500};
     EXPECT_EQ(LoadZones::IntervalOf(0, b), 0);
     EXPECT_EQ(LoadZones::IntervalOf(1499, b), 0);
@@ -168,8 +169,8 @@ TEST(LoadZonesTest, BoundariesAreMidpointsWithOneMoreStepPastTheLast) {
 TEST(ZoneHighlightTest, FollowsTheEngineAndReevaluatesEvery51stStillTick) {
     ZoneHighlight h;
     h.SetBoundaries({0, 1500, 2500, 3500, 4500, 5500, 6500},
-                    LoadZones::TimeBoundaries({2.0, 2.5, 3.0, 3.5, 4.5, 6.0, 8.0, 10.0, 12.0,
-                                               14.0, 16.0, 18.0}));
+                    LoadZones::TimeBoundaries(
+                        {2.0, 2.5, 3.0, 3.5, 4.5, 6.0, 8.0, 10.0, 12.0, 14.0, 16.0, 18.0}));
     // Nothing read yet: engine stopped, "Carico molto basso" / "Minimo".
     EXPECT_TRUE(h.Update(0, 0));
     EXPECT_EQ(h.Current(), (ZoneHighlight::Part{0, 0}));

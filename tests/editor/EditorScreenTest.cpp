@@ -36,8 +36,8 @@ TEST(EditorScreenTest, TheRoadOfOneEdit) {
     bench.Reload();
     TFormConfig& editor = bench.OpenEditor();
     ASSERT_TRUE(editor.isVisible());
-    EXPECT_EQ(editor.windowTitle(), QStringLiteral("Configurazione veicolo - Config: ") +
-                                        bench.data.GetDescription());
+    EXPECT_EQ(editor.windowTitle(),
+              QStringLiteral("Configurazione veicolo - Config: ") + bench.data.GetDescription());
     EXPECT_EQ(EditorBench::Focused(), QStringLiteral("ComboCarburante"));
     for (int i = 0; i < 4; ++i) EditorBench::Press(Qt::Key_Down);
     ASSERT_EQ(EditorBench::Focused(), QStringLiteral("EditGiriCambio"));
@@ -142,7 +142,8 @@ TEST(EditorScreenTest, FuelChangeAsksThenLoadsTheBaseCarburationOfTheNewFuel) {
     std::vector<std::vector<int32_t>> expected(13);
     for (int r = 0; r < 13; ++r)
         for (int c = 0; c < 6; ++c)
-            expected[static_cast<size_t>(r)].push_back(cng.Store().value(Catalogue::kKMap, r * 12 + c));
+            expected[static_cast<size_t>(r)].push_back(
+                cng.Store().value(Catalogue::kKMap, r * 12 + c));
     ASSERT_NE(expected, before);
     EXPECT_EQ(kMapOf(bench.ecu, 13, 6), expected);
     EXPECT_EQ(editor.tabCambio->ComboCarburante->currentIndex(), 1);
@@ -309,7 +310,7 @@ TEST(EditorScreenTest, HighlightFollowsTheEngine) {
     };
     EditorBench::Press(Qt::Key_F4);
     EXPECT_EQ(tab.Highlighted(), (ZoneHighlight::Part{0, 0}));  // before any live data
-    editor.Timer1Timer();  // the engine idles: the idle column
+    editor.Timer1Timer();                                       // the engine idles: the idle column
     const ZoneHighlight::Part idle = tab.Highlighted();
     EXPECT_EQ(idle.columnClass, 0);
     EXPECT_TRUE(red(tab.Field(idle.zone, 0)));
