@@ -220,6 +220,9 @@ int32_t VirtualEcu::read(int number, int index, int64_t nowMs) const {
 
 uint8_t VirtualEcu::store(const EcuVariable& v, int index, int32_t value) {
     if (options_.refuseWrites) return p::kWriteRefused;
+    if (v.number == options_.refusedVariable &&
+        (options_.refusedIndex < 0 || index == options_.refusedIndex))
+        return p::kWriteRefused;
     if (v.readOnly) return p::kReadOnly;
     if (value < v.low() || value > v.high()) return p::kOutOfRange;
     const int32_t before = memory_.value(v.number, index);

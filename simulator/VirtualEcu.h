@@ -52,6 +52,11 @@ class VirtualEcu {
 
     // Misbehaviour that can change while running.
     void setRefuseWrites(bool refuse) { options_.refuseWrites = refuse; }
+    // Refuses the writes of one element (index -1: of the whole variable); variable -1 ends it.
+    void setRefusedElement(int variable, int index = -1) {
+        options_.refusedVariable = variable;
+        options_.refusedIndex = index;
+    }
     void setCalibrationErrors(uint8_t bits) { options_.calibrationErrors = bits; }
     void setLiveBlockBytes(int bytes) { options_.liveBlockBytes = bytes; }
     // The next `times` SendCommand requests of this command are refused (error 8).

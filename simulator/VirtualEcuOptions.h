@@ -25,6 +25,8 @@ struct VirtualEcuOptions {
     int programFailures = -1;       // runs that get programResult; -1 = every run
     bool refuseWrites = false;
     int liveBlockBytes = 34;  // bytes of live-data block 1 sent; fewer: a short reply
+    int refusedVariable = -1;  // writes to this variable are refused; -1 = none
+    int refusedIndex = -1;     // only this element of it; -1 = every element
     uint32_t seed = 1;
     double ambientC = 18.0;
     std::string serialNumber = "VE-0030-2401-000123";

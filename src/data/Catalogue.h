@@ -29,6 +29,9 @@ class Catalogue {
         kKOpenLoop = 9,
         kKMap = 10,
         kSerialNumber = 11,
+        kLambdaType = 12,
+        kRpmThreshold = 22,
+        kIgnition = 25,
         kLevelSensorType = 30,
         kLevelReferences = 31,
         kGasReferences = 32,
@@ -39,6 +42,8 @@ class Catalogue {
         kMapSensors = 58,
         kPressureCoefficients = 61,
         kInjectionTimes = 74,
+        kInjectorType = 79,
+        kZoneCorrections = 80,
     };
 
     static const std::vector<CatalogueRow>& rows();

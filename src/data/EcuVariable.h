@@ -33,6 +33,9 @@ constexpr uint32_t kHeader = 53;  // flags byte, 0, then the description
 constexpr uint32_t kEngineReferences = 92;
 constexpr uint32_t kInjectorType = 148;
 constexpr uint32_t kInjectionTimes = VariableId::make(143, 0, true, false);  // element id
+constexpr uint32_t kIgnition = 20;  // "NumeroCilindri": ignition code, bit 6 the rpm signal
+constexpr int32_t kWeakSignalBit = 0x40;
+constexpr uint32_t kZoneCorrection = VariableId::make(149, 0, false, true);  // element id
 
 // Value codes the program itself reads and writes through GetValue / SetValue.
 constexpr uint32_t kLambdaType = 4;                // "TipoDiLambda"; bit 0: an inverted probe

@@ -4,6 +4,7 @@
 
 #include "BuildProfile.h"
 #include "Catalogue.h"
+#include "LevelSensor.h"
 #include "OptionBits.h"
 #include "TimeBase.h"
 #include "TransferEngine.h"
@@ -205,23 +206,58 @@ void TStreamDati::rederiveEngineTemperatures() {
 
 // ---- level sensor and injection times ----
 
-bool TStreamDati::SetLevelSensorType(int type) {
+bool TStreamDati::SetLevelSensorType(int position) {
     store_.setModified(true);
-    if (!link().WriteValue(EcuVariable::kLevelSensorType, type)) return false;
-    store_.set(Catalogue::kLevelSensorType, 0, type);
+    const int32_t code = LevelSensor::CodeOf(position);
+    if (code < 0 || !link().WriteValue(EcuVariable::kLevelSensorType, code)) return false;
+    store_.set(Catalogue::kLevelSensorType, 0, code);
     ClearOfficial();
     bool ok = true;
-    const std::vector<int32_t> references = LevelReferences(type);
+    const std::vector<int32_t> references = DefaultValues::LevelReferences(position);
     for (size_t i = 0; i < references.size(); ++i)
         ok = SetLevelSensorReference(static_cast<int>(i), references[i]) && ok;
     return ok;
 }
 
-bool TStreamDati::SetLevelSensorReference(int index, int32_t code) {
+bool TStreamDati::SetLevelSensorReference(int index, int32_t shown) {
     store_.setModified(true);
     if (index < 0 || index >= Catalogue::row(Catalogue::kLevelReferences).elements) return false;
+    if (shown < 0 || shown > 255) return false;
+    const int32_t code = LevelSensor::Stored(shown, store_.value(Catalogue::kLevelSensorType));
     if (!link().WriteElement(EcuVariable::kLevelReferences, index, code)) return false;
     store_.set(Catalogue::kLevelReferences, index, code);
+    ClearOfficial();
+    return true;
+}
+
+bool TStreamDati::SetRpmSignal(bool weak) {
+    const int32_t old = store_.value(Catalogue::kIgnition);
+    const int32_t value =
+        weak ? (old | EcuVariable::kWeakSignalBit) : (old & ~EcuVariable::kWeakSignalBit);
+    if (!link().WriteValue(EcuVariable::kIgnition, value)) return false;
+    store_.set(Catalogue::kIgnition, 0, value);
+    store_.setModified(true);
+    return true;
+}
+
+bool TStreamDati::SetKMapCell(int row, int column, int32_t value) {
+    store_.setModified(true);
+    ClearOfficial();
+    const CatalogueRow& map = Catalogue::row(Catalogue::kKMap);
+    if (row < 0 || row > store_.kRows() || column < 0 || column >= store_.kColumns()) return false;
+    if (value < 0 || value > 255) return false;
+    if (!link().WriteElement2(Catalogue::elementId(map.id), row, column, value)) return false;
+    store_.set(map.number, row * map.lineLength() + column, value);
+    return true;
+}
+
+bool TStreamDati::SetZoneCorrection(int zone, int column, int32_t value) {
+    store_.setModified(true);
+    const CatalogueRow& table = Catalogue::row(Catalogue::kZoneCorrections);
+    if (zone < 0 || zone >= table.lines || column < 0 || column >= table.lineLength()) return false;
+    if (value < -128 || value > 127) return false;
+    if (!link().WriteElement2(EcuVariable::kZoneCorrection, zone, column, value)) return false;
+    store_.set(table.number, zone * table.lineLength() + column, value);
     ClearOfficial();
     return true;
 }

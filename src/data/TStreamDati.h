@@ -123,13 +123,23 @@ class TStreamDati : public QObject {
     bool SetGasReference(int element, double degrees);
     bool SetEngineReference(int element, double degrees);
 
-    // Level sensor: type 0, 1, 2 also set the four references; other codes only the type.
-    bool SetLevelSensorType(int type);
-    // The references of level sensor type 0, 1 or 2.
-    static std::vector<int32_t> LevelReferences(int type) {
-        return DefaultValues::LevelReferences(type);
+    // Level sensor by list position (LevelSensor): the code of the position; positions 0 to
+    // 2 also set their four references. False when a write failed.
+    bool SetLevelSensorType(int position);
+    // The references of level sensor position 0, 1 or 2, as shown.
+    static std::vector<int32_t> LevelReferences(int position) {
+        return DefaultValues::LevelReferences(position);
     }
-    bool SetLevelSensorReference(int index, int32_t code);
+    // One level reference as shown: 256 and above are ignored; an inverted sensor keeps
+    // 255 minus the value.
+    bool SetLevelSensorReference(int index, int32_t shown);
+    // The rpm signal type, bit 6 of variable 20 (set: a weak signal). Stored only when the
+    // ECU took it; the official flag stays as it is.
+    bool SetRpmSignal(bool weak);
+    // One cell of the K map and one zone correction (a signed byte), each kept only when
+    // the ECU took it.
+    bool SetKMapCell(int row, int column, int32_t value);
+    bool SetZoneCorrection(int zone, int column, int32_t value);
     // One time of the default injection-time table, in milliseconds.
     bool SetDefaultInjectionTime(int line, int column, double ms);
 

@@ -22,6 +22,7 @@
 #include "TAboutBox.h"
 #include "TFormAttesa.h"
 #include "TFormCalibraTar.h"
+#include "TFormConfig.h"
 #include "TFormFile.h"
 #include "TFormSplash.h"
 #include "TStatusBarMain.h"
@@ -116,6 +117,9 @@ TFormMain::TFormMain(TStreamDati& data, QRect screen, QWidget* parent)
         connect(&data_, &TStreamDati::progress, wait.get(), &TFormAttesa::OnProgress);
         return wait;
     });
+    formConfig_ = new TFormConfig(data_, screen_, this);
+    formConfig_->SetResetCommand([this] { ActionResetDaPcExecute(); });
+    connect(this, &TFormMain::languageChanged, formConfig_, &TFormConfig::LoadCaptions);
     connect(&data_, &TStreamDati::mainState, this,
             [this](int code, int wParam) { OnMainState(code, wParam); });
     qApp->installEventFilter(this);
@@ -169,7 +173,7 @@ void TFormMain::createActions() {
     const auto open = [this](const std::function<void()>& screen) {
         if (screen) screen();
     };
-    connect(ActionConf, &QAction::triggered, this, [=, this] { open(screens_.editor); });
+    connect(ActionConf, &QAction::triggered, this, [this] { ActionConfExecute(); });
     connect(ActionVisualizza, &QAction::triggered, this, [=, this] { open(screens_.liveView); });
     connect(ActionTara, &QAction::triggered, this, [this] { ActionTaraExecute(); });
     connect(ActionSalvaConf, &QAction::triggered, this, [this] { ActionSalvaConfExecute(); });
@@ -438,6 +442,14 @@ void TFormMain::ActionConnettiExecute() {
 void TFormMain::ActionDisconnettiExecute() {
     connection_.Disconnect();
     applyLinkState();
+}
+
+void TFormMain::ActionConfExecute() {
+    formConfig_->setWindowTitle(LoadTextOr(94, QStringLiteral("Configurazione veicolo")) +
+                                QStringLiteral(" - ") + LoadTextOr(34, QStringLiteral("Config")) +
+                                QStringLiteral(": ") + data_.GetDescription());
+    BusyCursor busy;
+    formConfig_->Open();
 }
 
 void TFormMain::ActionTaraExecute() {

@@ -15,6 +15,7 @@ class QAction;
 class QActionGroup;
 class QLabel;
 class QMenu;
+class TFormConfig;
 class TFormSplash;
 class TStatusBarMain;
 class TStreamDati;
@@ -27,7 +28,6 @@ class TFormMain : public QMainWindow {
   public:
     // The screens of later commands; a command whose opener is not set opens nothing.
     struct Screens {
-        std::function<void()> editor;       // ActionConf
         std::function<void()> liveView;     // ActionVisualizza
         std::function<void()> calibration;  // ActionTara, only when connected (default: the screen)
         std::function<void()> programming;  // ActionProgramma
@@ -38,6 +38,8 @@ class TFormMain : public QMainWindow {
     ~TFormMain() override;
 
     void SetScreens(Screens screens) { screens_ = std::move(screens); }
+    // The configuration editor, created once with the window and shown by ActionConf.
+    TFormConfig* FormConfig() const { return formConfig_; }
     EcuConnection& Connection() { return connection_; }
     QString BaseDirectory() const { return baseDirectory_; }
 
@@ -77,6 +79,7 @@ class TFormMain : public QMainWindow {
     QAction* ActionAbout;
 
     // Runs by the actions; public so that other screens and tests reach them.
+    void ActionConfExecute();
     void ActionConnettiExecute();
     void ActionDisconnettiExecute();
     void ActionSalvaExecute();
@@ -135,6 +138,7 @@ class TFormMain : public QMainWindow {
     std::vector<QAction*> popupItems_;
     std::vector<QAction*> menuItems_;
     std::unique_ptr<TFormSplash> splash_;
+    TFormConfig* formConfig_ = nullptr;
     bool shown_ = false;
     bool startingCursor_ = false;
 };

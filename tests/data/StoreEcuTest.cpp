@@ -90,13 +90,26 @@ TEST_F(StoreOnEcu, OfficialFlagAndIdentity) {
 }
 
 TEST_F(StoreOnEcu, LevelSensorTypeSetsItsReferences) {
+    // "0 - 90 ohm": code 2, its references as they are.
     EXPECT_TRUE(data->SetLevelSensorType(1));
-    EXPECT_EQ(ecu().value(36), 1);
+    EXPECT_EQ(ecu().value(36), 2);
     EXPECT_EQ(ecu().values(37), (std::vector<int32_t>{100, 128, 153, 178}));
     EXPECT_EQ(store().values(31), (std::vector<int32_t>{100, 128, 153, 178}));
+    // Position 4 (an inverted sensor) changes only the type.
     EXPECT_TRUE(data->SetLevelSensorType(4));
-    EXPECT_EQ(ecu().value(36), 4);
+    EXPECT_EQ(ecu().value(36), 193);
     EXPECT_EQ(ecu().values(37), (std::vector<int32_t>{100, 128, 153, 178}));
+    // "Q.O.R." is inverted: 155, 127, 102, 77 shown are kept as 255 minus each.
+    ecu().setValues(37, {1, 2, 3, 4});
+    EXPECT_TRUE(data->SetLevelSensorType(0));
+    EXPECT_EQ(ecu().value(36), 129);
+    EXPECT_EQ(ecu().values(37), (std::vector<int32_t>{100, 128, 153, 178}));
+    // A reference of 256 or more is ignored; a position outside the table writes nothing.
+    loop->clearTrace();
+    EXPECT_FALSE(data->SetLevelSensorReference(0, 256));
+    EXPECT_FALSE(data->SetLevelSensorType(8));
+    EXPECT_TRUE(loop->trace().empty());
+    EXPECT_EQ(store().value(30), 129);
 }
 
 TEST_F(StoreOnEcu, Option10RederivesTheEngineTemperatures) {

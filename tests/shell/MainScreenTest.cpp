@@ -46,8 +46,7 @@ class MainScreenTest : public ::testing::Test {
 TEST_F(MainScreenTest, ArrowKeysStopAtTheEndsAndEnterRunsTheSelectedCommand) {
     TFormMain form(*data, kScreen);
     int opened = -1;
-    form.SetScreens({.editor = [&] { opened = 0; },
-                     .liveView = [&] { opened = 1; },
+    form.SetScreens({.liveView = [&] { opened = 1; },
                      .calibration = {},
                      .programming = [&] { opened = 5; }});
     ASSERT_EQ(form.Entries().size(), 7u);

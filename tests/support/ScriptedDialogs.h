@@ -2,6 +2,7 @@
 
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -29,6 +30,9 @@ class ScriptedDialogs final : public Dialogs {
 
     void answer(Answer answer) { answers_.push_back(answer); }
     void chooseFile(const QString& path) { files_.push_back(path); }
+    // Runs while a message is open, as the rest of the program would (timers keep firing
+    // under a real message box).
+    void whileOpen(std::function<void()> action) { whileOpen_ = std::move(action); }
 
     Answer message(const QString& title, const QString& text, Icon icon, Buttons buttons) override;
     Answer ask(const QString& title, const QString& text, Icon icon, Buttons buttons,
@@ -56,4 +60,5 @@ class ScriptedDialogs final : public Dialogs {
     std::deque<QString> files_;
     std::vector<Shown> shown_;
     std::vector<FileShown> fileDialogs_;
+    std::function<void()> whileOpen_;
 };
