@@ -30,6 +30,9 @@ class TFormAttesa : public QDialog, public WaitView {
     void SetMessage(const QString& message) override;
     void SetCompletionSuffix(const QString& suffix) override { counter_.SetSuffix(suffix); }
     void StartAnimation() override;
+    void SetProgressVisible(bool visible) override;
+    void ResetProgress() override { SetProgress(0, true); }
+    bool ProgressVisible() const;
     void Open() override;
 
   public slots:
@@ -50,5 +53,6 @@ class TFormAttesa : public QDialog, public WaitView {
     QLabel* labelCompleted_;
     WaitAnimation* animate_;
     ProgressCounter counter_;
+    int lineHeight_ = 0;
     QMetaObject::Connection restore_;
 };

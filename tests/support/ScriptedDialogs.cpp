@@ -14,9 +14,10 @@ Dialogs::Answer ScriptedDialogs::message(const QString& title, const QString& te
         ADD_FAILURE() << "unexpected question: " << text.toStdString();
         return Answer::Cancel;
     }
-    const Answer answer = answers_.front();
+    const Scripted next = answers_.front();
     answers_.pop_front();
-    return answer;
+    if (next.first) next.first();
+    return next.answer;
 }
 
 QString ScriptedDialogs::saveFileName(const FileRequest& request) {

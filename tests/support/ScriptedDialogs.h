@@ -2,6 +2,7 @@
 
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include "Dialogs.h"
@@ -25,7 +26,11 @@ class ScriptedDialogs final : public Dialogs {
     ScriptedDialogs();
     ~ScriptedDialogs() override;
 
-    void answer(Answer answer) { answers_.push_back(answer); }
+    void answer(Answer answer) { answers_.push_back({answer, {}}); }
+    // The user does something first (plugs a cable back), then answers.
+    void answer(Answer answer, std::function<void()> first) {
+        answers_.push_back({answer, std::move(first)});
+    }
     void chooseFile(const QString& path) { files_.push_back(path); }
 
     Answer message(const QString& title, const QString& text, Icon icon, Buttons buttons) override;
@@ -46,8 +51,13 @@ class ScriptedDialogs final : public Dialogs {
   private:
     QString nextFile(bool save, const FileRequest& request);
 
+    struct Scripted {
+        Answer answer;
+        std::function<void()> first;
+    };
+
     Dialogs* previous_;
-    std::deque<Answer> answers_;
+    std::deque<Scripted> answers_;
     std::deque<QString> files_;
     std::vector<Shown> shown_;
     std::vector<FileShown> fileDialogs_;
