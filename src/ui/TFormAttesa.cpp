@@ -97,10 +97,6 @@ void TFormAttesa::SetProgressVisible(bool visible) {
     labelCompleted_->setVisible(visible);
 }
 
-bool TFormAttesa::ProgressVisible() const {
-    return !progressBar_->isHidden() && !labelCompleted_->isHidden();
-}
-
 bool TFormAttesa::AnimationRunning() const { return animate_->IsRunning(); }
 
 void TFormAttesa::StartAnimation() { animate_->Start(); }

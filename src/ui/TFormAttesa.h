@@ -32,7 +32,6 @@ class TFormAttesa : public QDialog, public WaitView {
     void StartAnimation() override;
     void SetProgressVisible(bool visible) override;
     void ResetProgress() override { SetProgress(0, true); }
-    bool ProgressVisible() const;
     void Open() override;
 
   public slots:
