@@ -274,6 +274,16 @@ TEST(ProgrammingTest, NothingIsProgrammedForAnotherCustomerOrWithoutAFile) {
     {
         Workshop shop;
         ASSERT_TRUE(shop.connect());
+        shop.ecu.pullCable();
+        shop.shell.dialogs.chooseFile(shop.make("encrypt", "a.pk4", firmware51()));
+        shop.programByKeys();
+        EXPECT_EQ(shop.lastText(),
+                  QStringLiteral("Impossibile effettuare la programmazione.\n(ERR.CODE: P01)"));
+        EXPECT_EQ(shop.count("ProgramStart"), 0);
+    }
+    {
+        Workshop shop;
+        ASSERT_TRUE(shop.connect());
         shop.shell.dialogs.chooseFile(QString());  // the first file dialog is cancelled
         shop.programByKeys();
         EXPECT_TRUE(shop.shell.dialogs.shown().empty());
@@ -344,6 +354,38 @@ TEST(ProgrammingTest, APulledCableFailsOneAttemptAndTheNextOneProgrammes) {
     EXPECT_EQ(shop.scarica->Sequence().Attempts(), 2);
     EXPECT_EQ(shop.ecu.ecu().identity().at(3), 5);
     EXPECT_EQ(shop.ecuSerial(), kSerial);
+}
+
+// The ECU silent after a good programming: the technician is asked again and again; a yes
+// after the cable is back writes the configuration, a no leaves the link down.
+TEST(ProgrammingTest, AnEcuSilentAfterProgrammingIsAskedFor) {
+    for (const bool retry : {true, false}) {
+        SCOPED_TRACE(retry ? "yes" : "no");
+        Workshop shop;
+        ASSERT_TRUE(shop.connect());
+        ASSERT_EQ(shop.data.SetValue(kChangeoverSpeed, 1650), 1);
+        shop.shell.dialogs.chooseFile(shop.make("encrypt", "a.pk4", firmware51()));
+        const int32_t changed = shop.ecu.peekValue(kChangeoverSpeed);
+        // The cable goes right after the end of the programming.
+        shop.ecu.ecu().setTraceSink([&](const std::string& line) {
+            if (line.rfind("ProgramEnd", 0) == 0)
+                shop.ecu.pullCableAfter(static_cast<int>(shop.ecu.ecu().framesReceived()) + 1);
+        });
+        shop.shell.dialogs.answer(Dialogs::Answer::Yes);
+        shop.shell.dialogs.answer(retry ? Dialogs::Answer::Yes : Dialogs::Answer::No,
+                                  [&] { shop.ecu.plugCable(); });
+        shop.programByKeys();
+        const auto& shown = shop.shell.dialogs.shown();
+        ASSERT_EQ(shown.size(), 2u) << shop.shell.dialogs.texts().join('|').toStdString();
+        EXPECT_EQ(shown[0].text, "Impossibile scaricare i dati di configurazione \nprecedentemente "
+                                 "memorizzati. Riprovare ?\n(ERR.CODE: C01)");
+        EXPECT_EQ(shown[0].buttons, Dialogs::Buttons::YesNo);
+        EXPECT_EQ(shop.scarica->Sequence().LastResult(), 0);
+        EXPECT_FALSE(shop.ecu.ecuLink().programming());
+        EXPECT_EQ(shop.data.link().IsConnected() != 0, retry);
+        // Written back only after the yes.
+        EXPECT_EQ(shop.ecu.peekValue(kChangeoverSpeed) == changed, retry);
+    }
 }
 
 TEST(ProgrammingTest, AWriteBackThatFailsNamesTheBackup) {
