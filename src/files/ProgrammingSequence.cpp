@@ -10,14 +10,13 @@
 #include "BusyCursor.h"
 #include "Clock.h"
 #include "Dialogs.h"
+#include "IEcuLink.h"
 #include "Language.h"
 #include "ProgrammingFile.h"
 #include "TStreamDati.h"
 #include "WaitView.h"
 
 namespace {
-constexpr uint32_t kSerialNumberId = 82176;  // variable 0, twenty 8-bit elements
-constexpr int kSerialLength = 20;
 constexpr int kAfterFlashMs = 1000;
 constexpr int kBeforeReconnectMs = 3000;
 constexpr int kBeforeWriteBackMs = 200;
@@ -52,6 +51,10 @@ class ProgrammingMode {
 
 ProgrammingSequence::ProgrammingSequence(TStreamDati& data, const QString& baseDirectory)
     : data_(data), baseDirectory_(baseDirectory) {}
+
+// The boot loader's operations are the link component's own; the data module has no part in
+// them.
+IEcuLink& ProgrammingSequence::programmer() { return data_.QorConnectEcu().link(); }
 
 QString ProgrammingSequence::title() const {
     return title_ ? title_() : BuildProfile::ProductTitle();
@@ -89,17 +92,10 @@ ProgrammingSequence::Outcome ProgrammingSequence::fail(Outcome outcome, const QS
 }
 
 void ProgrammingSequence::keepSerialNumber() {
-    IEcuLink& link = data_.link();
-    if (!link.Connect()) return;
-    QByteArray serial("SerialNumberNotInEcu");
-    int32_t buffer[kSerialLength] = {};
-    if (link.ReadVariable(kSerialNumberId, buffer)) {
-        for (int i = 0; i < kSerialLength; ++i) serial[i] = static_cast<char>(buffer[i] & 0xFF);
-        const qsizetype end = serial.indexOf('\0');
-        if (end >= 0) serial.truncate(end);
-    }
-    link.Disconnect();
-    data_.SetSerialNumber(QString::fromLatin1(serial));
+    if (!data_.Connect()) return;
+    const QString serial = data_.ReadEcuSerialNumber();
+    data_.Disconnect();
+    data_.SetSerialNumber(serial);
 }
 
 void ProgrammingSequence::openWait() {
@@ -164,7 +160,7 @@ bool ProgrammingSequence::askRetry(int result) {
 }
 
 int ProgrammingSequence::flash(const QString& fileName, bool imageFile) {
-    IEcuLink& link = data_.link();
+    IEcuLink& link = programmer();
     const QByteArray name = QFile::encodeName(fileName);
     int result = 0;
     attempts_ = 0;
@@ -187,7 +183,6 @@ int ProgrammingSequence::flash(const QString& fileName, bool imageFile) {
 }
 
 ProgrammingSequence::Outcome ProgrammingSequence::writeBack() {
-    IEcuLink& link = data_.link();
     if (wait_) {
         wait_->SetProgressVisible(false);
         wait_->SetMessage(text(401, "Scrittura dati di configurazione in corso..."));
@@ -196,7 +191,7 @@ ProgrammingSequence::Outcome ProgrammingSequence::writeBack() {
     }
     Clock::current().waitMs(kBeforeReconnectMs);
     data_.Reconnect(TStreamDati::kReconnectMs);
-    while (!link.Connect()) {
+    while (!data_.Connect()) {
         const QString question =
             text(402,
                  "Impossibile scaricare i dati di configurazione \nprecedentemente "
@@ -204,13 +199,13 @@ ProgrammingSequence::Outcome ProgrammingSequence::writeBack() {
             ErrorCode(QStringLiteral("C01"));
         if (Dialogs::current().message(title(), question, Dialogs::Icon::Error,
                                        Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes) {
-            link.Disconnect();
+            data_.Disconnect();
             wait_.reset();
             return Outcome::NoAnswer;
         }
     }
     if (!data_.ReadIdentity()) {
-        link.Disconnect();
+        data_.Disconnect();
         return fail(Outcome::NotIdentified,
                     text(39, "Errore nell'identificazione della centralina connessa.") +
                         ErrorCode(QStringLiteral("C02")));
@@ -223,9 +218,7 @@ ProgrammingSequence::Outcome ProgrammingSequence::writeBack() {
     // The new firmware asks to be initialised; the configuration written back is that
     // initialisation, so the request is cleared with it (else the next connect would write a
     // base configuration over the car's).
-    int32_t status[256] = {};
-    if (link.ReadVariable(kStatusVariable, status))
-        link.WriteValue(kStatusVariable, status[0] & ~kInitialiseBit);
+    data_.ClearResetRequest(data_.ReadStatus());
     if (!data_.Transfer(TStreamDati::kWriteEcu, QString(), 0, 0xFF, true)) {
         return fail(Outcome::WriteBackFailed,
                     text(652,
@@ -242,7 +235,7 @@ ProgrammingSequence::Outcome ProgrammingSequence::Run(const QString& fileName, b
     image_.clear();
     result_ = 0;
     attempts_ = 0;
-    IEcuLink& link = data_.link();
+    IEcuLink& link = programmer();
     uint8_t boot[4] = {};
     if (!link.ReadBootCustomer(boot))
         return fail(Outcome::BootUnreadable, failedText() + ErrorCode(QStringLiteral("P01")));

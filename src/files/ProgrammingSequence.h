@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+class IEcuLink;
 class TStreamDati;
 class WaitView;
 
@@ -33,8 +34,6 @@ class ProgrammingSequence {
     using WaitFactory = std::function<std::unique_ptr<WaitView>()>;
 
     static constexpr int kMaxAttempts = 5;
-    static constexpr uint32_t kStatusVariable = 1;
-    static constexpr int kInitialiseBit = 0x01;
 
     // baseDirectory: the backups go to its "Backup" folder.
     ProgrammingSequence(TStreamDati& data, const QString& baseDirectory);
@@ -61,6 +60,7 @@ class ProgrammingSequence {
 
   private:
     QString title() const;
+    IEcuLink& programmer();
     void keepSerialNumber();
     void openWait();
     // Nothing when the file is good, else how it failed (already told).

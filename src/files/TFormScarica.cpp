@@ -89,7 +89,7 @@ void TFormScarica::loadTexts() {
     ButtonRiprogr->setText(text(424, "&Programma"));
     ButtonAnnulla->setText(text(89, "&Annulla"));
     OpenDialogFile.title = text(428, "Seleziona file di programmazione");
-    const bool connected = data_.link().IsConnected() != 0;
+    const bool connected = data_.IsConnected();
     const ProgrammingFilter filter(connected, data_.Identity(1));
     OpenDialogFile.filter = filter.Text();
     OpenDialogFile.selectedFilter = filter.Selected();

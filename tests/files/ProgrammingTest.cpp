@@ -53,7 +53,7 @@ class Workshop {
         window->ActionConnettiExecute();
         shell.dialogs.clear();
         ecu.clearTrace();
-        return data.link().IsConnected() != 0;
+        return data.IsConnected();
     }
 
     // kvtool's command ("encrypt", "scramble", "image") on the firmware, into the Firmware
@@ -377,12 +377,13 @@ TEST(ProgrammingTest, AnEcuSilentAfterProgrammingIsAskedFor) {
         shop.programByKeys();
         const auto& shown = shop.shell.dialogs.shown();
         ASSERT_EQ(shown.size(), 2u) << shop.shell.dialogs.texts().join('|').toStdString();
-        EXPECT_EQ(shown[0].text, "Impossibile scaricare i dati di configurazione \nprecedentemente "
-                                 "memorizzati. Riprovare ?\n(ERR.CODE: C01)");
+        EXPECT_EQ(shown[0].text,
+                  "Impossibile scaricare i dati di configurazione \nprecedentemente "
+                  "memorizzati. Riprovare ?\n(ERR.CODE: C01)");
         EXPECT_EQ(shown[0].buttons, Dialogs::Buttons::YesNo);
         EXPECT_EQ(shop.scarica->Sequence().LastResult(), 0);
         EXPECT_FALSE(shop.ecu.ecuLink().programming());
-        EXPECT_EQ(shop.data.link().IsConnected() != 0, retry);
+        EXPECT_EQ(shop.data.IsConnected(), retry);
         // Written back only after the yes.
         EXPECT_EQ(shop.ecu.peekValue(kChangeoverSpeed) == changed, retry);
     }
