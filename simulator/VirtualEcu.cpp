@@ -454,6 +454,7 @@ VirtualEcu::Reply VirtualEcu::programEnd(const Bytes& a) {
         // New firmware starts from factory data and asks the program to initialise it.
         memory_.factoryReset({T::kSerial, T::kCustomer});
         memory_.set(T::kStatus, 0, memory_.value(T::kStatus) | 1);
+        if (options_.refuseWritesAfterProgramming) options_.refuseWrites = true;
     }
     restartPending_ = true;
     Reply reply;

@@ -24,6 +24,7 @@ struct VirtualEcuOptions {
     int32_t programResult = 0;      // result of a programming run, 0 = the ECU's own verdict
     int programFailures = -1;       // runs that get programResult; -1 = every run
     bool refuseWrites = false;
+    bool refuseWritesAfterProgramming = false;  // from the restart after a programming
     int liveBlockBytes = 34;  // bytes of live-data block 1 sent; fewer: a short reply
     int refusedVariable = -1;  // writes to this variable are refused; -1 = none
     int refusedIndex = -1;     // only this element of it; -1 = every element

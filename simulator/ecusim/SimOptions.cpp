@@ -44,15 +44,17 @@ bool SimOptions::parse(const QStringList& arguments, QString& error) {
     const QCommandLineOption baudOption("baud", "Pace bytes at this baud.", "baud");
     const QCommandLineOption pull("pull-after", "Pull the cable after this many frames.", "n");
     const QCommandLineOption refuse("refuse-writes", "Refuse every write.");
+    const QCommandLineOption refuseAfter("refuse-writes-after-programming",
+                                         "Refuse every write once programmed.");
     const QCommandLineOption liveBytes("live-bytes", "Bytes of live-data block 1 (34).", "n");
     const QCommandLineOption seed("seed", "Seed of the engine noise and the faults.", "n");
     const QCommandLineOption bootMs("boot-ms", "Readiness delay after a handshake.", "ms");
     const QCommandLineOption restartMs("restart-ms", "Silence after a restart.", "ms");
     const QCommandLineOption eof("exit-on-eof", "Exit when standard input closes.");
-    p.addOptions({model,   customer,  bootCustomer, firmware,     init,  pressure,
-                  kmap,    calErrors, progResult,   progFailures, trace, drop,
-                  corrupt, latency,   speed,        baudOption,   pull,  refuse,
-                  seed,    bootMs,    restartMs,    eof,          liveBytes});
+    p.addOptions({model,       customer,  bootCustomer, firmware,     init,  pressure,
+                  kmap,        calErrors, progResult,   progFailures, trace, drop,
+                  corrupt,     latency,   speed,        baudOption,   pull,  refuse,
+                  refuseAfter, seed,      bootMs,       restartMs,    eof,   liveBytes});
     if (!p.parse(arguments)) {
         error = p.errorText();
         return false;
@@ -83,6 +85,7 @@ bool SimOptions::parse(const QStringList& arguments, QString& error) {
     ecu.seed = static_cast<uint32_t>(seedValue);
     ecu.initRequest = p.isSet(init);
     ecu.refuseWrites = p.isSet(refuse);
+    ecu.refuseWritesAfterProgramming = p.isSet(refuseAfter);
     lineSpeed = p.isSet(speed);
     exitOnEof = p.isSet(eof);
     tracePath = p.value(trace);

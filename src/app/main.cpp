@@ -11,6 +11,7 @@
 #include "QtDialogs.h"
 #include "SingleInstance.h"
 #include "TFormMain.h"
+#include "TFormScarica.h"
 #include "TQorGlobalData.h"
 #include "TStreamDati.h"
 
@@ -60,6 +61,12 @@ int run(QApplication& app, SingleInstance& instance) {
     TStreamDati data(options);
     QObject::disconnect(early);
     TFormMain window(data);
+    TFormScarica scarica(data, &window);
+    scarica.SetBaseDirectory(window.BaseDirectory());
+    scarica.SetTitle([&window] { return window.windowTitle(); });
+    TFormMain::Screens screens;
+    screens.programming = [&scarica] { scarica.ActionProgrammaExecute(); };
+    window.SetScreens(screens);
     QObject::connect(&instance, &SingleInstance::raiseRequested, &window,
                      [&window] { bringForward(&window); });
     window.showMaximized();

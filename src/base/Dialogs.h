@@ -12,9 +12,10 @@ class Dialogs {
 
     struct FileRequest {
         QString title;
-        QString folder;         // where the dialog opens
-        QString filter;         // Qt filter text, e.g. "Configurazione 3-4 cilindri (*.kv4)"
-        QString defaultSuffix;  // added to a name typed without one
+        QString folder;          // where the dialog opens
+        QString filter;          // Qt filter text, e.g. "Configurazione 3-4 cilindri (*.kv4)"
+        QString defaultSuffix;   // added to a name typed without one
+        QString selectedFilter;  // the entry of filter shown first; empty: the first
     };
 
     virtual ~Dialogs() = default;

@@ -178,7 +178,11 @@ void TFormMain::createActions() {
     connect(ActionTara, &QAction::triggered, this, [this] { ActionTaraExecute(); });
     connect(ActionSalvaConf, &QAction::triggered, this, [this] { ActionSalvaConfExecute(); });
     connect(ActionApriConf, &QAction::triggered, this, [this] { ActionApriConfExecute(); });
-    connect(ActionProgramma, &QAction::triggered, this, [=, this] { open(screens_.programming); });
+    // Programming reconnects to an ECU with other firmware: the status bar follows.
+    connect(ActionProgramma, &QAction::triggered, this, [=, this] {
+        open(screens_.programming);
+        applyLinkState();
+    });
     connect(ActionEsci, &QAction::triggered, this, &QWidget::close);
     connect(ActionConnetti, &QAction::triggered, this, [this] { ActionConnettiExecute(); });
     connect(ActionDisconnetti, &QAction::triggered, this, [this] { ActionDisconnettiExecute(); });

@@ -95,5 +95,6 @@ QString QtDialogs::openFileName(const FileRequest& request) {
     QFileDialog dialog(QApplication::activeWindow(), request.title, request.folder, request.filter);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
+    if (!request.selectedFilter.isEmpty()) dialog.selectNameFilter(request.selectedFilter);
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }

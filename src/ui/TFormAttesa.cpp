@@ -27,6 +27,7 @@ TFormAttesa::TFormAttesa(QWidget* owner)
     setFixedSize(scale(378), scale(83));
     label_->setAlignment(Qt::AlignCenter);
     label_->setGeometry(scale(QRect(8, 6, 362, 22)));
+    lineHeight_ = label_->height();
     setPixelFont(label_, scale(15));
     animate_->setGeometry(scale(QRect(8, 34, 33, 33)));
     progressBar_->setRange(0, ProgressCounter::kMaximum);
@@ -76,7 +77,25 @@ QString TFormAttesa::CompletedText() const { return labelCompleted_->text(); }
 
 QString TFormAttesa::Message() const { return label_->text(); }
 
-void TFormAttesa::SetMessage(const QString& message) { label_->setText(message); }
+void TFormAttesa::SetMessage(const QString& message) {
+    // A message of more lines makes the dialog taller by as many lines.
+    const int extraLines = static_cast<int>(message.count(u'\n'));
+    const int grow = extraLines * lineHeight_ - (label_->height() - lineHeight_);
+    if (grow != 0) {
+        label_->resize(label_->width(), label_->height() + grow);
+        for (QWidget* below :
+             {static_cast<QWidget*>(progressBar_), static_cast<QWidget*>(labelCompleted_),
+              static_cast<QWidget*>(animate_)})
+            below->move(below->x(), below->y() + grow);
+        setFixedHeight(height() + grow);
+    }
+    label_->setText(message);
+}
+
+void TFormAttesa::SetProgressVisible(bool visible) {
+    progressBar_->setVisible(visible);
+    labelCompleted_->setVisible(visible);
+}
 
 bool TFormAttesa::AnimationRunning() const { return animate_->IsRunning(); }
 

@@ -30,6 +30,8 @@ class TFormAttesa : public QDialog, public WaitView {
     void SetMessage(const QString& message) override;
     void SetCompletionSuffix(const QString& suffix) override { counter_.SetSuffix(suffix); }
     void StartAnimation() override;
+    void SetProgressVisible(bool visible) override;
+    void ResetProgress() override { SetProgress(0, true); }
     void Open() override;
 
   public slots:
@@ -50,5 +52,6 @@ class TFormAttesa : public QDialog, public WaitView {
     QLabel* labelCompleted_;
     WaitAnimation* animate_;
     ProgressCounter counter_;
+    int lineHeight_ = 0;
     QMetaObject::Connection restore_;
 };

@@ -12,6 +12,9 @@ class WaitView {
     // The text after the percentage ("37% Completato").
     virtual void SetCompletionSuffix(const QString& suffix) = 0;
     virtual void StartAnimation() = 0;
+    // The percentage bar and its text, hidden while a step has no progress to show.
+    virtual void SetProgressVisible(bool visible) = 0;
+    virtual void ResetProgress() = 0;
     // Shows the view and paints it at once.
     virtual void Open() = 0;
 };

@@ -24,9 +24,10 @@ Dialogs::Answer ScriptedDialogs::next(const Shown& shown) {
         ADD_FAILURE() << "unexpected question: " << shown.text.toStdString();
         return Answer::Cancel;
     }
-    const Answer answer = answers_.front();
+    const Scripted next = answers_.front();
     answers_.pop_front();
-    return answer;
+    if (next.first) next.first();
+    return next.answer;
 }
 
 QString ScriptedDialogs::saveFileName(const FileRequest& request) {

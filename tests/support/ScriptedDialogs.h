@@ -28,7 +28,11 @@ class ScriptedDialogs final : public Dialogs {
     ScriptedDialogs();
     ~ScriptedDialogs() override;
 
-    void answer(Answer answer) { answers_.push_back(answer); }
+    void answer(Answer answer) { answers_.push_back({answer, {}}); }
+    // The user does something first (plugs a cable back), then answers.
+    void answer(Answer answer, std::function<void()> first) {
+        answers_.push_back({answer, std::move(first)});
+    }
     void chooseFile(const QString& path) { files_.push_back(path); }
     // Runs while a message is open, as the rest of the program would (timers keep firing
     // under a real message box).
@@ -55,8 +59,13 @@ class ScriptedDialogs final : public Dialogs {
     Answer next(const Shown& shown);
     QString nextFile(bool save, const FileRequest& request);
 
+    struct Scripted {
+        Answer answer;
+        std::function<void()> first;
+    };
+
     Dialogs* previous_;
-    std::deque<Answer> answers_;
+    std::deque<Scripted> answers_;
     std::deque<QString> files_;
     std::vector<Shown> shown_;
     std::vector<FileShown> fileDialogs_;

@@ -3,7 +3,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "BuildProfile.h"
 #include "KvTool.h"
+#include "ProgrammingFile.h"
 #include "Scrambler.h"
 
 namespace {
@@ -44,6 +46,45 @@ TEST_F(KvToolTest, EncodeThenDecodeGivesTheTextBack) {
     EXPECT_TRUE(tool_.err().contains("another key"));
     ASSERT_EQ(Run({"decode", "--key", "banco", Path("b.kv4")}), KvTool::kOk);
     EXPECT_EQ(tool_.out(), Read(kSource));
+}
+
+TEST_F(KvToolTest, ProgrammingFilesReadBackByteForByte) {
+    QByteArray firmware(
+        "\x02\x10"
+        "boot");
+    for (int i = 0; i < 2000; ++i) firmware += static_cast<char>(i * 13);
+    firmware += QByteArray("FWVER\x05\x01", 7) + QByteArray(300, '\xff');
+    Write(Path("fw.bin"), firmware);
+    const QByteArray image = ProgrammingFile::MakeImage(firmware);
+
+    for (const char* kind : {"encrypt", "scramble"}) {
+        const QString file = Path(QString::fromLatin1(kind) + ".pk4");
+        ASSERT_EQ(Run({kind, Path("fw.bin"), file}), KvTool::kOk) << tool_.err().toStdString();
+        const auto loaded = ProgrammingFile::Load(file, BuildProfile::ScrambleKey());
+        EXPECT_EQ(loaded.status, ProgrammingFile::Status::Ok) << kind;
+        EXPECT_EQ(loaded.image, image) << kind;
+    }
+    EXPECT_TRUE(Read(Path("encrypt.pk4")).startsWith(ProgrammingFile::kMarker));
+    // Key material of its own each time.
+    ASSERT_EQ(Run({"encrypt", Path("fw.bin"), Path("again.pk4")}), KvTool::kOk);
+    EXPECT_NE(Read(Path("again.pk4")).mid(22), Read(Path("encrypt.pk4")).mid(22));
+    // Scrambled with another key, only that key reads it.
+    ASSERT_EQ(Run({"--key", "banco", "scramble", Path("fw.bin"), Path("banco.pk4")}), KvTool::kOk);
+    EXPECT_EQ(ProgrammingFile::Load(Path("banco.pk4"), "banco").image, image);
+    EXPECT_NE(ProgrammingFile::Load(Path("banco.pk4"), BuildProfile::ScrambleKey()).image, image);
+
+    ASSERT_EQ(Run({"image", Path("fw.bin"), Path("fw.im4")}), KvTool::kOk);
+    EXPECT_EQ(Read(Path("fw.im4")), image);
+
+    Write(Path("empty.bin"), QByteArray());
+    EXPECT_EQ(Run({"encrypt", Path("empty.bin"), Path("x.pk4")}), KvTool::kFailed);
+    EXPECT_TRUE(tool_.err().contains("no firmware"));
+    EXPECT_EQ(Run({"scramble", Path("none.bin"), Path("x.pk4")}), KvTool::kFailed);
+    EXPECT_TRUE(tool_.err().contains("cannot read"));
+    EXPECT_EQ(Run({"image", Path("fw.bin"), Path("no/folder/x.im4")}), KvTool::kFailed);
+    EXPECT_TRUE(tool_.err().contains("cannot write"));
+    EXPECT_EQ(Run({"encrypt", Path("fw.bin")}), KvTool::kUsage);
+    EXPECT_FALSE(QFile::exists(Path("x.pk4")));
 }
 
 TEST_F(KvToolTest, BaseListsAndPrintsTheLibrary) {

@@ -1,12 +1,14 @@
 #include "KvTool.h"
 
 #include <QLibrary>
+#include <QRandomGenerator>
 
 #include "BuildProfile.h"
 #include "ConfigBaseLibrary.h"
 #include "ConfigSource.h"
 #include "IniFile.h"
 #include "LibraryPath.h"
+#include "ProgrammingFile.h"
 #include "Scrambler.h"
 
 namespace {
@@ -18,7 +20,10 @@ QString KvTool::Usage() {
     return QStringLiteral(
         "usage: kvtool [--key TEXT] [--library FILE] decode FILE\n"
         "       kvtool [--key TEXT] encode INI FILE\n"
-        "       kvtool [--key TEXT] [--library FILE] base [N]\n");
+        "       kvtool [--key TEXT] [--library FILE] base [N]\n"
+        "       kvtool encrypt FIRMWARE FILE\n"
+        "       kvtool [--key TEXT] scramble FIRMWARE FILE\n"
+        "       kvtool image FIRMWARE FILE\n");
 }
 
 int KvTool::Fail(const QString& message, int code) {
@@ -49,6 +54,10 @@ int KvTool::Run(const QStringList& args) {
     const QString command = words.value(0);
     if (command == QLatin1String("decode") && words.size() == 2) return Decode(words[1]);
     if (command == QLatin1String("encode") && words.size() == 3) return Encode(words[1], words[2]);
+    if ((command == QLatin1String("encrypt") || command == QLatin1String("scramble") ||
+         command == QLatin1String("image")) &&
+        words.size() == 3)
+        return MakeProgrammingFile(command, words[1], words[2]);
     if (command == QLatin1String("base") && words.size() == 1) return ListBase();
     if (command == QLatin1String("base") && words.size() == 2) return PrintBase(words[1]);
     return Fail(words.isEmpty() ? QStringLiteral("no command") : QStringLiteral("bad command line"),
@@ -85,6 +94,37 @@ int KvTool::Encode(const QString& ini, const QString& file) {
                                          "line break"));
     const auto scrambled = Scrambler::Convert(*bytes, false, true, key_);
     if (!scrambled || !Scrambler::WriteWholeFile(file, *scrambled))
+        return Fail(file + QStringLiteral(": cannot write the file"));
+    return kOk;
+}
+
+namespace {
+QByteArray randomBytes(qsizetype size) {
+    QByteArray bytes(size, '\0');
+    for (char& byte : bytes) byte = static_cast<char>(QRandomGenerator::system()->bounded(256));
+    return bytes;
+}
+}  // namespace
+
+int KvTool::MakeProgrammingFile(const QString& kind, const QString& firmware, const QString& file) {
+    const auto plain = Scrambler::ReadWholeFile(firmware);
+    if (!plain) return Fail(firmware + QStringLiteral(": cannot read the file"));
+    if (plain->isEmpty()) return Fail(firmware + QStringLiteral(": no firmware in it"));
+    std::optional<QByteArray> bytes;
+    if (kind == QLatin1String("encrypt")) {
+        // Never a mask without a set bit: the key would be the digest of nothing.
+        QByteArray mask = randomBytes(ProgrammingFile::kMaskSize);
+        mask[0] = static_cast<char>(mask[0] | 0x01);
+        bytes = ProgrammingFile::Encrypt(*plain, mask, randomBytes(ProgrammingFile::kGroupsSize));
+    } else if (kind == QLatin1String("scramble")) {
+        bytes = ProgrammingFile::Scramble(*plain, key_);
+        if (!bytes)
+            return Fail(firmware + QStringLiteral(": scrambled, it would read as an encrypted "
+                                                  "file; use encrypt"));
+    } else {
+        bytes = ProgrammingFile::MakeImage(*plain);
+    }
+    if (!Scrambler::WriteWholeFile(file, *bytes))
         return Fail(file + QStringLiteral(": cannot write the file"));
     return kOk;
 }

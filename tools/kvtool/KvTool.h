@@ -12,6 +12,9 @@
 //   kvtool encode INI FILE    a scrambled configuration file from plain INI text
 //   kvtool base               the base configurations: number, fuel, injector type
 //   kvtool base N             base configuration N, decoded
+//   kvtool encrypt FIRMWARE FILE   an encrypted programming file (key material of its own)
+//   kvtool scramble FIRMWARE FILE  a scrambled programming file (the build's key or --key)
+//   kvtool image FIRMWARE FILE     an image file: the length, then the firmware
 // Options: --key TEXT (another scrambling key), --library FILE (another base library).
 class KvTool {
   public:
@@ -29,6 +32,8 @@ class KvTool {
   private:
     int Decode(const QString& file);
     int Encode(const QString& ini, const QString& file);
+    // kind: "encrypt", "scramble" or "image".
+    int MakeProgrammingFile(const QString& kind, const QString& firmware, const QString& file);
     int ListBase();
     int PrintBase(const QString& number);
     bool LoadLibrary();
