@@ -29,6 +29,7 @@ class Catalogue {
         kKOpenLoop = 9,
         kKMap = 10,
         kSerialNumber = 11,
+        kLambdaType = 12,
         kLevelSensorType = 30,
         kLevelReferences = 31,
         kGasReferences = 32,

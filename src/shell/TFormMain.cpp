@@ -22,6 +22,7 @@
 #include "TAboutBox.h"
 #include "TFormAttesa.h"
 #include "TFormSplash.h"
+#include "TFormVisualizza.h"
 #include "TStatusBarMain.h"
 #include "TStreamDati.h"
 #include "TempLeftovers.h"
@@ -75,6 +76,7 @@ TFormMain::TFormMain(TStreamDati& data, QRect screen, QWidget* parent)
       data_(data),
       screen_(screen.isValid() ? screen : ScreenScale::PrimaryGeometry()),
       connection_(data) {
+    screens_.liveView = [this] { ActionVisualizzaExecute(); };
     setObjectName(QStringLiteral("FormMain"));
     setWindowTitle(QStringLiteral("Initializing..."));
     // Maximised; the geometry also holds where no window manager maximises.
@@ -447,6 +449,14 @@ void TFormMain::ActionTaraExecute() {
         return;
     }
     if (screens_.calibration) screens_.calibration();
+}
+
+void TFormMain::ActionVisualizzaExecute() {
+    TFormVisualizza form(data_, baseDirectory_, screen_, this);
+    form.setWindowTitle(LoadTextOr(247, QStringLiteral("Visualizzazione parametri vettura")) +
+                        QStringLiteral(" - ") + LoadTextOr(34, QStringLiteral("Config")) +
+                        QStringLiteral(": ") + data_.GetDescription());
+    form.exec();
 }
 
 void TFormMain::ActionSalvaExecute() {

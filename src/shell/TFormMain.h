@@ -84,6 +84,7 @@ class TFormMain : public QMainWindow {
     void ActionSalvaExecute();
     void ActionResetDaPcExecute();
     void ActionTaraExecute();
+    void ActionVisualizzaExecute();
     void ActionAboutExecute();
 
     static QString NotConnectedWarning();

@@ -9,6 +9,7 @@ ScriptedDialogs::~ScriptedDialogs() { Dialogs::install(previous_); }
 Dialogs::Answer ScriptedDialogs::message(const QString& title, const QString& text, Icon icon,
                                          Buttons buttons) {
     shown_.push_back({title, text, icon, buttons});
+    if (whileOpen_) whileOpen_(Shown{title, text, icon, buttons});
     if (buttons == Buttons::Ok) return Answer::Ok;
     if (answers_.empty()) {
         ADD_FAILURE() << "unexpected question: " << text.toStdString();

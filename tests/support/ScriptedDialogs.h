@@ -2,6 +2,7 @@
 
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include "Dialogs.h"
@@ -27,6 +28,9 @@ class ScriptedDialogs final : public Dialogs {
 
     void answer(Answer answer) { answers_.push_back(answer); }
     void chooseFile(const QString& path) { files_.push_back(path); }
+    // Runs while each message is open, before it is answered: what the program's timers would
+    // do behind a real message box.
+    void whileOpen(std::function<void(const Shown&)> action) { whileOpen_ = std::move(action); }
 
     Answer message(const QString& title, const QString& text, Icon icon, Buttons buttons) override;
     QString saveFileName(const FileRequest& request) override;
@@ -51,4 +55,5 @@ class ScriptedDialogs final : public Dialogs {
     std::deque<QString> files_;
     std::vector<Shown> shown_;
     std::vector<FileShown> fileDialogs_;
+    std::function<void(const Shown&)> whileOpen_;
 };
