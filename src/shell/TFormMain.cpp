@@ -25,6 +25,7 @@
 #include "TFormConfig.h"
 #include "TFormFile.h"
 #include "TFormSplash.h"
+#include "TFormVisualizza.h"
 #include "TStatusBarMain.h"
 #include "TStreamDati.h"
 #include "TempLeftovers.h"
@@ -78,6 +79,7 @@ TFormMain::TFormMain(TStreamDati& data, QRect screen, QWidget* parent)
       data_(data),
       screen_(screen.isValid() ? screen : ScreenScale::PrimaryGeometry()),
       connection_(data) {
+    screens_.liveView = [this] { ActionVisualizzaExecute(); };
     setObjectName(QStringLiteral("FormMain"));
     setWindowTitle(QStringLiteral("Initializing..."));
     // Maximised; the geometry also holds where no window manager maximises.
@@ -470,6 +472,14 @@ void TFormMain::ActionTaraExecute() {
     }
     TFormCalibraTar form(data_, this, screen_);
     form.setWindowTitle(LoadTextOr(451, QStringLiteral("Taratura automatica")) +
+                        QStringLiteral(" - ") + LoadTextOr(34, QStringLiteral("Config")) +
+                        QStringLiteral(": ") + data_.GetDescription());
+    form.exec();
+}
+
+void TFormMain::ActionVisualizzaExecute() {
+    TFormVisualizza form(data_, baseDirectory_, screen_, this);
+    form.setWindowTitle(LoadTextOr(247, QStringLiteral("Visualizzazione parametri vettura")) +
                         QStringLiteral(" - ") + LoadTextOr(34, QStringLiteral("Config")) +
                         QStringLiteral(": ") + data_.GetDescription());
     form.exec();

@@ -87,6 +87,7 @@ class TFormMain : public QMainWindow {
     void ActionApriConfExecute();
     void ActionResetDaPcExecute();
     void ActionTaraExecute();
+    void ActionVisualizzaExecute();
     void ActionAboutExecute();
 
     static QString NotConnectedWarning();

@@ -18,7 +18,7 @@ Dialogs::Answer ScriptedDialogs::ask(const QString& title, const QString& text, 
 
 Dialogs::Answer ScriptedDialogs::next(const Shown& shown) {
     shown_.push_back(shown);
-    if (whileOpen_) whileOpen_();
+    if (whileOpen_) whileOpen_(shown);
     if (shown.buttons == Buttons::Ok) return Answer::Ok;
     if (answers_.empty()) {
         ADD_FAILURE() << "unexpected question: " << shown.text.toStdString();

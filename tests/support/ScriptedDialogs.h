@@ -34,9 +34,12 @@ class ScriptedDialogs final : public Dialogs {
         answers_.push_back({answer, std::move(first)});
     }
     void chooseFile(const QString& path) { files_.push_back(path); }
-    // Runs while a message is open, as the rest of the program would (timers keep firing
-    // under a real message box).
-    void whileOpen(std::function<void()> action) { whileOpen_ = std::move(action); }
+    // Runs while each message is open, before it is answered: what the program's timers would
+    // do behind a real message box.
+    void whileOpen(std::function<void(const Shown&)> action) { whileOpen_ = std::move(action); }
+    void whileOpen(std::function<void()> action) {
+        whileOpen_ = [action = std::move(action)](const Shown&) { action(); };
+    }
 
     Answer message(const QString& title, const QString& text, Icon icon, Buttons buttons) override;
     Answer ask(const QString& title, const QString& text, Icon icon, Buttons buttons,
@@ -69,5 +72,5 @@ class ScriptedDialogs final : public Dialogs {
     std::deque<QString> files_;
     std::vector<Shown> shown_;
     std::vector<FileShown> fileDialogs_;
-    std::function<void()> whileOpen_;
+    std::function<void(const Shown&)> whileOpen_;
 };
