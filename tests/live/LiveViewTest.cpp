@@ -448,7 +448,7 @@ TEST_F(LiveViewTest, ALostLinkIsToldOnceAndTheNextTickStartsOver) {
 
         // Closed: the next tick starts over from the link's state, which the failed
         // reconnection left down: the needle stays where it was and nothing more is said.
-        shell.dialogs.whileOpen({});
+        shell.dialogs.whileOpen(std::function<void(const ScriptedDialogs::Shown&)>{});
         const int speed = form.Speed();
         tick(form);
         EXPECT_EQ(form.Speed(), speed);
