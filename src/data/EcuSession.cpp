@@ -40,8 +40,28 @@ bool EcuSession::WaitReady(int timeoutMs) {
             buffer[0] == EcuVariable::kReady)
             return true;
         if (clock.nowMs() - start >= timeoutMs) return false;
+        // A lost ECU answers no read: only a new handshake can bring it back.
+        if (link().IsConnected() == 0) {
+            if (!relink(start + timeoutMs)) return false;
+            continue;
+        }
         clock.waitMs(kRetryMs);
     }
+}
+
+bool EcuSession::relink(qint64 deadlineMs) {
+    IEcuLink& ecu = link();
+    Clock& clock = Clock::current();
+    const qint64 until = std::min(deadlineMs, clock.nowMs() + kRelinkMs);
+    // In polling mode a handshake tries only the last port, twice: quick on a dead line.
+    ecu.EnterPollingMode();
+    bool connected = ecu.Connect() != 0;
+    while (!connected && clock.nowMs() + kRelinkRetryMs < until) {
+        clock.waitMs(kRelinkRetryMs);
+        connected = ecu.Connect() != 0;
+    }
+    ecu.LeavePollingMode();
+    return connected;
 }
 
 int32_t EcuSession::ReadStatus() {

@@ -47,6 +47,9 @@ RequestChannel::Result RequestChannel::exchange(uint8_t sequence, uint8_t code,
 
     int attempts = pace == Pace::Once ? 1 : std::clamp(timing_.attempts, 1, 20);
     if (polling_) attempts = std::min(attempts, 2);
+    // A reply that came garbled shows a live ECU on a noisy line: it is sent again at once
+    // and costs no attempt, up to this many in all, within the request's deadline.
+    const int maxTransmissions = attempts * kNoisyFactor;
     const int wait =
         timing_.scaled(pace == Pace::Slow ? timing_.slowReplyTimeoutMs : timing_.replyTimeoutMs);
     expectedReply = std::clamp(expectedReply, 0, static_cast<int>(protocol::kMaxPayload));
@@ -55,27 +58,38 @@ RequestChannel::Result RequestChannel::exchange(uint8_t sequence, uint8_t code,
     const int64_t start = clock_.nowMs();
     const int64_t deadline = start + timing_.scaled(timing_.deadlineMs);
 
-    for (int attempt = 0; attempt < attempts; ++attempt) {
-        if (attempt > 0 && pace == Pace::Normal && clock_.nowMs() >= deadline) break;
+    int silent = 0;
+    for (int sent = 0; silent < attempts && sent < maxTransmissions; ++sent) {
+        if (sent > 0 && pace == Pace::Normal && clock_.nowMs() >= deadline) break;
         if (!transport_.write(frame) || !transport_.healthy()) return {Status::PortFailed, {}, 0};
         int64_t attemptEnd = clock_.nowMs() + wait + wire;
         if (pace == Pace::Normal)
             attemptEnd = std::min(attemptEnd, std::max(deadline, start + wait + wire));
+        const size_t rejectedBefore = parser_.rejected();
         for (;;) {
             while (auto reply = parser_.next()) {
                 if (!matches(*reply, sequence, code)) continue;
+                noisy_ = sent > 0;
                 if (reply->code == protocol::kErrorReply)
                     return {Status::ErrorReply, {}, reply->payload[1]};
                 return {Status::Ok, std::move(reply->payload), 0};
             }
+            if (parser_.rejected() > rejectedBefore && parser_.buffered() == 0) break;
             const int64_t left = attemptEnd - clock_.nowMs();
             if (left <= 0) break;
-            const Bytes got = transport_.receive(static_cast<int>(left));
+            const Bytes got = transport_.receive(static_cast<int>(std::min<int64_t>(
+                left, parser_.buffered() > 0 ? timing_.scaled(kByteGapMs) : left)));
             if (!transport_.healthy()) return {Status::PortFailed, {}, 0};
+            // Bytes that stop coming in the middle of a candidate: a false start.
+            if (got.empty() && parser_.buffered() > 0) parser_.dropStalled();
             parser_.feed(got);
         }
+        if (parser_.rejected() == rejectedBefore) ++silent;
         parser_.dropStalled();
+        while (parser_.next()) {
+        }
     }
+    noisy_ = true;
     return {Status::NoReply, {}, 0};
 }
 

@@ -34,8 +34,15 @@ class RequestChannel {
     void setPolling(bool polling) { polling_ = polling; }
     uint8_t lastSequence() const { return sequence_; }
     size_t rejectedFrames() const { return parser_.rejected(); }
+    // The last request needed more than one transmission, or failed.
+    bool noisy() const { return noisy_; }
 
   private:
+    // Transmissions of one request when its replies come garbled, per configured attempt.
+    static constexpr int kNoisyFactor = 5;
+    // No frame pauses this long between its bytes.
+    static constexpr int kByteGapMs = 20;
+
     Result exchange(uint8_t sequence, uint8_t code, const Bytes& payload, Pace pace,
                     int expectedReply);
     bool matches(const Frame& frame, uint8_t sequence, uint8_t code) const;
@@ -46,6 +53,7 @@ class RequestChannel {
     FrameParser parser_;
     LinkTiming timing_;
     bool polling_ = false;
+    bool noisy_ = false;
     uint8_t sequence_ = 0;
 };
 
