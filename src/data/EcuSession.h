@@ -16,8 +16,6 @@ class EcuSession {
     static constexpr int kFirstConnectWaitMs = 1000;
     static constexpr int kRetryMs = 500;
     static constexpr int kReadyTimeoutMs = 20000;
-    static constexpr int kRelinkMs = 800;
-    static constexpr int kRelinkRetryMs = 200;
     static constexpr int kSerialLength = 20;
     static constexpr const char* kNoSerialNumber = "SerialNumberNotInEcu";
 
@@ -33,9 +31,6 @@ class EcuSession {
     // WaitReady (kReadyTimeoutMs).
     bool Reconnect(int timeoutMs);
     // Reads the readiness variable every 500 ms until it reads ready or the time runs out.
-    // A link that reports the ECU lost is not read: Connect is tried again (in polling mode,
-    // left on return as Reconnect does), every kRelinkRetryMs for at most kRelinkMs, and the wait
-    // fails when no handshake succeeds in that time.
     bool WaitReady(int timeoutMs);
 
     // The status variable; 0 when it cannot be read.
@@ -54,9 +49,6 @@ class EcuSession {
     void ClearOfficial();
 
   private:
-    // Connect again after the link lost the ECU, until kRelinkMs or the deadline pass.
-    bool relink(qint64 deadlineMs);
-
     TQorConnectEcu& connect_;
     ParameterStore& store_;
 };
