@@ -87,8 +87,7 @@ std::optional<Frame> FrameParser::next() {
 void FrameParser::discardTo(size_t index) {
     index = std::min(index, buffer_.size());
     stale_ -= std::min(stale_, index);
-    buffer_.erase(buffer_.begin(),
-                  buffer_.begin() + static_cast<long>(std::min(index, buffer_.size())));
+    buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<long>(index));
 }
 
 }  // namespace ecu

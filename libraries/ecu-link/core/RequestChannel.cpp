@@ -35,6 +35,16 @@ bool RequestChannel::matches(const Frame& frame, uint8_t sequence, uint8_t code)
            frame.payload[0] == code;
 }
 
+std::optional<RequestChannel::Result> RequestChannel::replyTo(uint8_t sequence, uint8_t code) {
+    while (auto reply = parser_.next()) {
+        if (!matches(*reply, sequence, code)) continue;
+        if (reply->code == protocol::kErrorReply)
+            return Result{Status::ErrorReply, {}, reply->payload[1]};
+        return Result{Status::Ok, std::move(reply->payload), 0};
+    }
+    return std::nullopt;
+}
+
 RequestChannel::Result RequestChannel::exchange(uint8_t sequence, uint8_t code,
                                                 const Bytes& payload, Pace pace,
                                                 int expectedReply) {
@@ -67,13 +77,7 @@ RequestChannel::Result RequestChannel::exchange(uint8_t sequence, uint8_t code,
             attemptEnd = std::min(attemptEnd, std::max(deadline, start + wait + wire));
         const size_t rejectedBefore = parser_.rejected();
         for (;;) {
-            while (auto reply = parser_.next()) {
-                if (!matches(*reply, sequence, code)) continue;
-                noisy_ = sent > 0;
-                if (reply->code == protocol::kErrorReply)
-                    return {Status::ErrorReply, {}, reply->payload[1]};
-                return {Status::Ok, std::move(reply->payload), 0};
-            }
+            if (auto result = replyTo(sequence, code)) return *result;
             if (parser_.rejected() > rejectedBefore && parser_.buffered() == 0) break;
             const int64_t left = attemptEnd - clock_.nowMs();
             if (left <= 0) break;
@@ -86,10 +90,8 @@ RequestChannel::Result RequestChannel::exchange(uint8_t sequence, uint8_t code,
         }
         if (parser_.rejected() == rejectedBefore) ++silent;
         parser_.dropStalled();
-        while (parser_.next()) {
-        }
+        if (auto result = replyTo(sequence, code)) return *result;
     }
-    noisy_ = true;
     return {Status::NoReply, {}, 0};
 }
 

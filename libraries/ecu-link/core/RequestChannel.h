@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "Frame.h"
 #include "FrameParser.h"
@@ -34,8 +35,6 @@ class RequestChannel {
     void setPolling(bool polling) { polling_ = polling; }
     uint8_t lastSequence() const { return sequence_; }
     size_t rejectedFrames() const { return parser_.rejected(); }
-    // The last request needed more than one transmission, or failed.
-    bool noisy() const { return noisy_; }
 
   private:
     // Transmissions of one request when its replies come garbled, per configured attempt.
@@ -46,6 +45,8 @@ class RequestChannel {
     Result exchange(uint8_t sequence, uint8_t code, const Bytes& payload, Pace pace,
                     int expectedReply);
     bool matches(const Frame& frame, uint8_t sequence, uint8_t code) const;
+    // The reply to this request among the frames parsed so far, if there is one.
+    std::optional<Result> replyTo(uint8_t sequence, uint8_t code);
     int wireMs(int bytes) const;
 
     Transport& transport_;
@@ -53,7 +54,6 @@ class RequestChannel {
     FrameParser parser_;
     LinkTiming timing_;
     bool polling_ = false;
-    bool noisy_ = false;
     uint8_t sequence_ = 0;
 };
 
