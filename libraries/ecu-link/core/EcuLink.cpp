@@ -164,6 +164,7 @@ void EcuLink::noteFailure(const RequestChannel::Result& result) {
 RequestChannel::Result EcuLink::session(uint8_t code, const Bytes& payload, int expectedReply,
                                         Pace pace) {
     if (IsConnected() == 0) return {Status::NotOpen, {}, 0};
+    channel_.setAlive(clock_->nowMs() - lastAnswerMs_ < kAliveMs);
     auto result = channel_.request(code, payload, pace, expectedReply);
     if (result.status == Status::Ok || result.status == Status::ErrorReply) noteAnswer();
     noteFailure(result);

@@ -63,6 +63,8 @@ class EcuLink final : public IEcuLink {
     // answers nothing for seconds.
     static constexpr int kLostAfterRequests = 3;
     static constexpr int kLostAfterMs = 1500;
+    // A request this soon after an answer meets a live ECU: it may use all its deadline.
+    static constexpr int kAliveMs = 300;
 
   private:
     enum class Probe { Hello, Boot };

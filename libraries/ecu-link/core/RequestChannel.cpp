@@ -60,6 +60,9 @@ RequestChannel::Result RequestChannel::exchange(uint8_t sequence, uint8_t code,
     // A reply that came garbled shows a live ECU on a noisy line: it is sent again at once
     // and costs no attempt, up to this many in all, within the request's deadline.
     const int maxTransmissions = attempts * kNoisyFactor;
+    // An ECU that answered a moment ago is alive: silence now is a request the line spoiled,
+    // and an ordinary request keeps trying until its deadline.
+    if (alive_ && pace == Pace::Normal && !polling_) attempts = maxTransmissions;
     const int wait =
         timing_.scaled(pace == Pace::Slow ? timing_.slowReplyTimeoutMs : timing_.replyTimeoutMs);
     expectedReply = std::clamp(expectedReply, 0, static_cast<int>(protocol::kMaxPayload));

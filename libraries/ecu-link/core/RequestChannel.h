@@ -33,6 +33,8 @@ class RequestChannel {
 
     LinkTiming& timing() { return timing_; }
     void setPolling(bool polling) { polling_ = polling; }
+    // The ECU answered a moment ago (set before each request).
+    void setAlive(bool alive) { alive_ = alive; }
     uint8_t lastSequence() const { return sequence_; }
     size_t rejectedFrames() const { return parser_.rejected(); }
 
@@ -54,6 +56,7 @@ class RequestChannel {
     FrameParser parser_;
     LinkTiming timing_;
     bool polling_ = false;
+    bool alive_ = false;
     uint8_t sequence_ = 0;
 };
 
