@@ -1,5 +1,7 @@
 #include "LoopbackTransport.h"
 
+#include <algorithm>
+
 #include "Protocol.h"
 
 namespace sim {
@@ -40,7 +42,7 @@ ecu::Bytes LoopbackTransport::receive(int timeoutMs) {
     if (!got.empty()) return got;
     const auto next = line_.nextReadyMs();
     if (next && *next <= now + timeoutMs) {
-        wait_(*next - now);
+        wait_(std::max<int64_t>(0, *next - now));
         return line_.take(now_());
     }
     wait_(timeoutMs);

@@ -64,27 +64,45 @@ void VirtualEcu::restart(int64_t nowMs) {
 // --- the line ----------------------------------------------------------------------------
 
 Bytes VirtualEcu::receive(const uint8_t* data, size_t size, int64_t nowMs) {
-    advanceTo(nowMs);
-    Bytes out;
+    Bytes out = idle(nowMs);
     if (data == nullptr || silent(nowMs)) return out;
-    // A frame never pauses this long between its bytes: what waits is a broken one.
-    if (nowMs - lastByteMs_ > kFrameGapMs) parser_.clear();
     if (size > 0) lastByteMs_ = nowMs;
     // Fed in pieces no longer than a frame, so the parser never has to drop input.
     for (size_t at = 0; at < size; at += p::kMaxFrame) {
         parser_.feed(data + at, std::min<size_t>(p::kMaxFrame, size - at));
-        while (auto frame = parser_.next()) {
-            ++frames_;
-            const Bytes reply = handle(*frame, nowMs);
-            out.insert(out.end(), reply.begin(), reply.end());
-            if (restartPending_) {
-                restartPending_ = false;
-                restart(nowMs);
-                return out;
-            }
-        }
+        if (!drain(out, nowMs)) return out;
     }
     return out;
+}
+
+Bytes VirtualEcu::idle(int64_t nowMs) {
+    advanceTo(nowMs);
+    Bytes out;
+    if (silent(nowMs) || parser_.buffered() == 0 || nowMs - lastByteMs_ <= kFrameGapMs) return out;
+    // A frame never pauses this long between its bytes: what waits is a false start, and a
+    // good request behind it is still answered.
+    parser_.dropStalled();
+    drain(out, nowMs);
+    return out;
+}
+
+std::optional<int64_t> VirtualEcu::stallCheckMs() const {
+    if (parser_.buffered() == 0) return std::nullopt;
+    return lastByteMs_ + kFrameGapMs + 1;
+}
+
+bool VirtualEcu::drain(Bytes& out, int64_t nowMs) {
+    while (auto frame = parser_.next()) {
+        ++frames_;
+        const Bytes reply = handle(*frame, nowMs);
+        out.insert(out.end(), reply.begin(), reply.end());
+        if (restartPending_) {
+            restartPending_ = false;
+            restart(nowMs);
+            return false;
+        }
+    }
+    return true;
 }
 
 Bytes VirtualEcu::handle(const ecu::Frame& frame, int64_t nowMs) {
@@ -117,9 +135,11 @@ void VirtualEcu::record(const ecu::Frame& frame, const Reply& reply) {
 
 VirtualEcu::Reply VirtualEcu::execute(const ecu::Frame& frame, int64_t nowMs) {
     const Bytes& a = frame.payload;
+    if (frame.code == p::kHello) return hello(a, nowMs);
+    // Sequence 0 belongs to the handshake: any other request with it could not be told from
+    // its own retry, so it is refused before it does anything.
+    if (frame.sequence == p::kHelloSequence) return {{}, p::kBadPayload};
     switch (frame.code) {
-        case p::kHello:
-            return hello(a, nowMs);
         case p::kBootCustomer:
             return {{static_cast<uint8_t>(bootCustomer_), 1, 0, 0}, 0};
         case p::kProgramStart:
@@ -166,8 +186,10 @@ VirtualEcu::Reply VirtualEcu::execute(const ecu::Frame& frame, int64_t nowMs) {
 VirtualEcu::Reply VirtualEcu::hello(const Bytes& a, int64_t nowMs) {
     if (a.size() != 3 || a[0] != p::kHelloMagic0 || a[1] != p::kHelloMagic1)
         return {{}, p::kBadPayload};
-    session_ = true;
-    readyAtMs_ = nowMs + options_.bootMs;
+    // The ECU answers with the version it speaks; the session opens only when it is the one
+    // asked for, so a link of another version finds out before any session request.
+    session_ = a[2] == p::kProtocolVersion;
+    if (session_) readyAtMs_ = nowMs + options_.bootMs;
     return {{p::kProtocolVersion, p::kMaxPayload, 0}, 0};
 }
 

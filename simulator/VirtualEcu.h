@@ -31,6 +31,11 @@ class VirtualEcu {
     ecu::Bytes receive(const ecu::Bytes& bytes, int64_t nowMs) {
         return receive(bytes.data(), bytes.size(), nowMs);
     }
+    // No byte came: a request stalled behind a false start is looked for again once the
+    // bytes have paused for the frame gap. Returns the ECU's reply bytes, if any.
+    ecu::Bytes idle(int64_t nowMs);
+    // When idle() may find something: the end of the frame gap after the last byte held.
+    std::optional<int64_t> stallCheckMs() const;
     // Lets the engine, the calibration and the boot timers follow the time.
     void advanceTo(int64_t nowMs);
     // The ECU says nothing while it restarts.
@@ -118,6 +123,8 @@ class VirtualEcu {
     void finishCalibration();
     void restart(int64_t nowMs);
     void record(const ecu::Frame& frame, const Reply& reply);
+    // Answers every complete frame the parser holds; false when the ECU restarted.
+    bool drain(ecu::Bytes& out, int64_t nowMs);
 
     VirtualEcuOptions options_;
     EcuVariableTable table_;

@@ -25,6 +25,11 @@ class VirtualLine {
     VirtualEcu& ecu() { return ecu_; }
 
   private:
+    // Queues the ECU's reply bytes, sent back at sentMs, after the line's faults.
+    void queueReply(ecu::Bytes reply, int64_t sentMs);
+    // The ECU looks again at a request stalled behind a false start once the bytes paused.
+    void checkStall(int64_t nowMs);
+
     struct Pending {
         int64_t readyMs;
         ecu::Bytes bytes;

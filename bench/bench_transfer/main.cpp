@@ -5,6 +5,11 @@
 // (500 ms steps, reconnection), the bytes exchanged and their wire time, and the round trips.
 // Last line: "ratio X" = (elapsed - waits) / wire time of the full read (the middle one of
 // three).
+//
+// bench_transfer --corrupt R | --drop R [--reads N]: N full reads (20 by default) through
+// ecusim with that rate of changed or lost bytes. Prints the success rate, the mean time of a
+// successful read and its ratio to a clean read's time. Every successful read must equal the
+// clean read value for value: a mismatch fails the bench, loudly.
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -17,6 +22,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "Catalogue.h"
 #include "Clock.h"
 #include "Protocol.h"
 #include "SystemClock.h"
@@ -72,6 +78,109 @@ Counters sample(qint64 pid, const QString& tracePath) {
     return c;
 }
 
+// ecusim with these options on a pseudo-terminal; ECU_PORT names its device.
+bool startSim(QProcess& sim, QStringList arguments) {
+    const QString ecusim =
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("ecusim"));
+    arguments << QStringLiteral("--baud") << QString::number(kBaud)
+              << QStringLiteral("--exit-on-eof");
+    sim.start(ecusim, arguments);
+    if (!sim.waitForStarted(5000) || !sim.waitForReadyRead(5000)) {
+        std::fprintf(stderr, "bench_transfer: cannot start %s\n", qPrintable(ecusim));
+        return false;
+    }
+    qputenv("ECU_PORT", sim.readLine().trimmed());
+    return true;
+}
+
+void stopSim(QProcess& sim) {
+    sim.closeWriteChannel();
+    if (!sim.waitForFinished(3000)) sim.kill();
+    sim.waitForFinished(3000);
+}
+
+// Every value of the store and the identity, in one list.
+std::vector<int32_t> snapshot(TStreamDati& data) {
+    std::vector<int32_t> all;
+    for (int row = 1; row <= Catalogue::kRowCount; ++row) {
+        const auto& values = data.Store().values(row);
+        all.insert(all.end(), values.begin(), values.end());
+    }
+    for (uint8_t b : data.Store().identity()) all.push_back(b);
+    return all;
+}
+
+// A value no read gives, so that a row left unread shows.
+void poison(TStreamDati& data) {
+    for (int row = 1; row <= Catalogue::kRowCount; ++row)
+        for (int32_t& v : data.Store().values(row)) v = -123456;
+    data.Store().identity().fill(0xEE);
+}
+
+// One full read from a fresh store, connecting first when the link is down.
+bool fullRead(TStreamDati& data, qint64& elapsedMs) {
+    QElapsedTimer timer;
+    timer.start();
+    poison(data);
+    if (!data.IsConnected() && !(data.OpenLink() && data.WaitReady(5000))) {
+        elapsedMs = timer.elapsed();
+        return false;
+    }
+    const bool ok = data.Transfer(TStreamDati::kReadEcu);
+    elapsedMs = timer.elapsed();
+    return ok;
+}
+
+int noisyReads(const QStringList& fault, int reads) {
+    std::vector<int32_t> reference;
+    qint64 cleanMs = 0;
+    for (const bool noisy : {false, true}) {
+        QProcess sim;
+        if (!startSim(sim, noisy ? fault : QStringList{})) return 1;
+        TStreamDati data(TStreamDati::Options{.loadSettings = false});
+        if (!data.QorConnectEcu().IsLoaded()) return 1;
+        int ok = 0;
+        qint64 totalMs = 0;
+        for (int i = 0; i < (noisy ? reads : 1); ++i) {
+            qint64 ms = 0;
+            if (!fullRead(data, ms)) {
+                std::printf("read %2d failed after %lld ms\n", i + 1, static_cast<long long>(ms));
+                continue;
+            }
+            const std::vector<int32_t> values = snapshot(data);
+            if (!noisy) {
+                reference = values;
+                cleanMs = ms;
+            } else if (values != reference) {
+                std::fprintf(stderr,
+                             "bench_transfer: WRONG VALUES: read %d succeeded with values "
+                             "other than the clean read's\n",
+                             i + 1);
+                return 2;
+            }
+            ++ok;
+            totalMs += ms;
+        }
+        data.link().Disconnect();
+        stopSim(sim);
+        if (!noisy) {
+            if (ok != 1) {
+                std::fprintf(stderr, "bench_transfer: the clean read failed\n");
+                return 1;
+            }
+            std::printf("clean read %lld ms\n", static_cast<long long>(cleanMs));
+            continue;
+        }
+        const double mean = ok > 0 ? static_cast<double>(totalMs) / ok : 0;
+        std::printf(
+            "%s %s: %d of %d reads succeeded (%.0f %%), every one equal to the clean read; "
+            "mean %.0f ms, ratio to clean %.2f\n",
+            qPrintable(fault[0]), qPrintable(fault[1]), ok, reads, 100.0 * ok / reads, mean,
+            mean / static_cast<double>(std::max<qint64>(cleanMs, 1)));
+    }
+    return 0;
+}
+
 struct Result {
     qint64 elapsedMs;
     qint64 waitsMs;
@@ -114,6 +223,22 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTemporaryDir work;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, work.path());
+    const QStringList args = app.arguments();
+    for (const char* option : {"--corrupt", "--drop"}) {
+        const int at = static_cast<int>(args.indexOf(QLatin1String(option)));
+        if (at < 0) continue;
+        bool rateOk = false;
+        const double rate = args.value(at + 1).toDouble(&rateOk);
+        const int readsAt = static_cast<int>(args.indexOf(QStringLiteral("--reads")));
+        const int reads = readsAt < 0 ? 20 : args.value(readsAt + 1).toInt();
+        if (!rateOk || rate < 0 || rate > 1 || reads < 1 || reads > 10000) {
+            std::fprintf(stderr, "usage: bench_transfer [--corrupt R | --drop R] [--reads N]\n");
+            return 1;
+        }
+        SystemClock clock;
+        ScopedClock useClock(clock);
+        return noisyReads({QLatin1String(option), args.value(at + 1)}, reads);
+    }
     const QString tracePath = work.filePath(QStringLiteral("trace.txt"));
 
     QProcess sim;

@@ -101,9 +101,7 @@ void PtyLine::deliverDue(int64_t now) {
         batch.push_back(inbound_.front().byte);
         inbound_.pop_front();
     }
-    ecu_.advanceTo(nowMs());
-    if (batch.empty()) return;
-    ecu::Bytes reply = ecu_.receive(batch, nowMs());
+    ecu::Bytes reply = batch.empty() ? ecu_.idle(nowMs()) : ecu_.receive(batch, nowMs());
     if (reply.empty() || !faults_.pass(reply, ecu_.framesReceived())) return;
     const int64_t byteUs = faults_.speed.microsFor(1);
     int64_t at = std::max<int64_t>(lastOutUs_, now + faults_.latency.delayMs() * int64_t{1000});
@@ -134,6 +132,7 @@ int64_t PtyLine::nextEventUs(int64_t now) const {
     // The ECU reads a request once it has all come in; replies leave in pieces of about a
     // millisecond, as a USB adapter hands them on, the last byte exactly on its time.
     if (!inbound_.empty()) next = std::min(next, inbound_.back().atUs);
+    if (const auto stall = ecu_.stallCheckMs()) next = std::min(next, startUs_ + *stall * 1000);
     if (!outbound_.empty())
         next = std::min({next, outbound_.front().atUs + 1000, outbound_.back().atUs});
     return next;

@@ -8,6 +8,28 @@
 #include "ParameterStore.h"
 #include "TQorConnectEcu.h"
 
+namespace {
+// After the link lost the ECU, the readiness wait tries Connect this long, this often.
+constexpr int kRelinkMs = 800;
+constexpr int kRelinkRetryMs = 200;
+
+// Connect again after the link lost the ECU, until kRelinkMs or the deadline pass. In polling
+// mode a handshake tries only the last port, twice: quick on a dead line. Polling mode is
+// left on return, as Reconnect leaves it.
+bool relink(IEcuLink& ecu, qint64 deadlineMs) {
+    Clock& clock = Clock::current();
+    const qint64 until = std::min(deadlineMs, clock.nowMs() + kRelinkMs);
+    ecu.EnterPollingMode();
+    bool connected = ecu.Connect() != 0;
+    while (!connected && clock.nowMs() + kRelinkRetryMs < until) {
+        clock.waitMs(kRelinkRetryMs);
+        connected = ecu.Connect() != 0;
+    }
+    ecu.LeavePollingMode();
+    return connected;
+}
+}  // namespace
+
 IEcuLink& EcuSession::link() { return connect_.link(); }
 
 bool EcuSession::IsConnected() { return link().IsConnected() != 0; }
@@ -40,6 +62,12 @@ bool EcuSession::WaitReady(int timeoutMs) {
             buffer[0] == EcuVariable::kReady)
             return true;
         if (clock.nowMs() - start >= timeoutMs) return false;
+        // A lost ECU answers no read: only a new handshake can bring it back, tried for a
+        // short while so that a dead line fails the wait soon.
+        if (link().IsConnected() == 0) {
+            if (!relink(link(), start + timeoutMs)) return false;
+            continue;
+        }
         clock.waitMs(kRetryMs);
     }
 }

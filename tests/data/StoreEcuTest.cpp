@@ -1,4 +1,5 @@
 #include <QCoreApplication>
+#include <memory>
 
 #include "EcuStore.h"
 
@@ -171,6 +172,60 @@ TEST_F(StoreOnEcu, ReconnectWaitsForReadiness) {
     const qint64 pulled = clock.nowMs();
     EXPECT_FALSE(data->Reconnect(3000));
     EXPECT_LT(clock.nowMs() - pulled, 3000 + 20000 + 5000);
+}
+
+// The line goes dead while Reconnect waits for readiness (after the handshake, before the
+// ECU reads ready): for a while, or for good. Reconnect either connects again or fails soon.
+TEST_F(StoreOnEcu, ReconnectOnALineLostDuringTheReadinessWait) {
+    struct Case {
+        const char* what;
+        qint64 deadForMs;  // 0 = for good
+        bool connects;
+    };
+    const Case cases[] = {{"one read lost", 250, true},
+                          {"lost long enough to count as gone", 2000, true},
+                          {"gone for good", 0, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        struct Cut {
+            qint64 atMs = -1, deadForMs = 0, cutMs = -1;
+        };
+        auto cut = std::make_shared<Cut>();
+        cut->deadForMs = c.deadForMs;
+        LoopbackEcu* line = loop.get();
+        clock.onAdvance([cut, line](qint64 now) {
+            if (cut->atMs < 0) return;
+            if (cut->cutMs < 0 && now >= cut->atMs) {
+                line->pullCable();
+                cut->cutMs = now;
+            } else if (cut->cutMs >= 0 && cut->deadForMs > 0 &&
+                       now >= cut->cutMs + cut->deadForMs) {
+                line->plugCable();
+                cut->atMs = -1;
+            }
+        });
+        // The handshake comes 1 s after the start, the ECU reads ready 0.6 s later.
+        cut->atMs = clock.nowMs() + 1200;
+        loop->clearTrace();
+        const bool connected = data->Reconnect(3000);
+        const qint64 end = clock.nowMs();
+        cut->atMs = -1;
+        loop->plugCable();
+        ASSERT_GE(cut->cutMs, 0);
+        EXPECT_EQ(connected, c.connects);
+        if (connected) {
+            EXPECT_LT(end - cut->cutMs, c.deadForMs + 1500);
+        } else {
+            EXPECT_LT(end - cut->cutMs, 3000);
+        }
+        // Once the link counts the ECU as gone, only a handshake brings it back.
+        if (c.deadForMs >= 2000) {
+            EXPECT_EQ(loop->traced("Connect").size(), 2u);
+        }
+        if (!connected) {
+            ASSERT_TRUE(data->Reconnect(3000));
+        }
+    }
 }
 }  // namespace
 

@@ -36,6 +36,10 @@ std::vector<ecu::Frame> parseAll(const Bytes& stream, uint8_t start = p::kReplyS
     parser.feed(stream);
     std::vector<ecu::Frame> frames;
     while (auto f = parser.next()) frames.push_back(*f);
+    // Then the line goes quiet: what still waits is a false start.
+    parser.dropStalled();
+    while (auto f = parser.next()) frames.push_back(*f);
+    EXPECT_EQ(parser.buffered(), 0u);
     return frames;
 }
 }  // namespace
@@ -114,28 +118,41 @@ TEST(FrameParser, Resynchronises) {
         Bytes stream;
         std::vector<uint8_t> sequences;
     };
+    Bytes truncated(a.begin(), a.begin() + 6);
     const Case cases[] = {
         {"garbage before", Bytes{0x00, 0xFF, 0x5A, 0x5A, 0x13} + a, {1}},
         {"two in a row", a + b, {1, 5}},
         {"bad CRC, then good", badCrc + b, {5}},
         {"dropped byte, then good", dropped + b, {5}},
+        {"lying length, then good", longLength + b, {5}},
+        {"lying length, then two good", longLength + b + a, {5, 1}},
+        {"truncated, then good", truncated + b, {5}},
+        {"truncated at the end", b + truncated, {5}},
+        {"a start byte alone at the end", a + Bytes{0x5A}, {1}},
         {"CRC byte equal to the start byte", startInCrc + b, {124, 5}},
         {"requests are not replies", hex("A5 01 04 20 01 73 38") + b, {5}},
         {"oversized length, then good", Bytes{0x5A, 0xFF, 0x01} + b, {5}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::vector<uint8_t> got;
-        for (const auto& f : parseAll(c.stream)) got.push_back(f.sequence);
-        EXPECT_EQ(got, c.sequences);
+    // Both ends: the link looks ahead past an incomplete candidate; the ECU, which executes
+    // what it reads, gives one up only when the line goes quiet. Either finds every good frame.
+    for (const bool lookAhead : {true, false}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (lookAhead ? " (link)" : " (ECU)"));
+            std::vector<uint8_t> got;
+            for (const auto& f : parseAll(c.stream, p::kReplyStart, lookAhead))
+                got.push_back(f.sequence);
+            EXPECT_EQ(got, c.sequences);
+        }
     }
 
-    // Without looking ahead (the ECU executes what it reads), a length that will never
-    // complete is given up only when the line goes quiet.
+    // Before the pause the ECU's end waits on a lying length; bytes fed after the pause are
+    // not taken for part of the stalled candidate.
     ecu::FrameParser parser(p::kReplyStart, p::kMaxPayload, false);
-    parser.feed(longLength + b);
+    parser.feed(longLength);
     EXPECT_FALSE(parser.next().has_value());
     parser.dropStalled();
+    EXPECT_FALSE(parser.next().has_value());
+    parser.feed(b);
     const auto after = parser.next();
     ASSERT_TRUE(after.has_value());
     EXPECT_EQ(after->sequence, 5);

@@ -89,7 +89,7 @@ void exerciseOnce(LoopbackEcu& loopback, int round, Tally& tally) {
 }  // namespace
 
 // Lost and changed bytes never turn into wrong values: each operation either brings the
-// right value or fails, and a failed one leaves the link to reconnect.
+// right value or fails. Garbled replies are sent for again at once, so nearly all succeed.
 TEST(LinkFaults, NoisyLineNeverGivesAWrongValue) {
     struct Case {
         const char* name;
@@ -109,32 +109,42 @@ TEST(LinkFaults, NoisyLineNeverGivesAWrongValue) {
             EXPECT_LE(clock.nowMs() - before, 2000) << "an operation took too long";
         }
         std::printf("%s: %d ok, %d failed\n", c.name, tally.ok, tally.failed);
-        EXPECT_GT(tally.ok, 200);
-        EXPECT_GT(tally.failed, 0);
-        EXPECT_GT(loopback.ecu().repeatsAnswered(), 0u);
+        EXPECT_GE(tally.ok, 700 * 95 / 100);
+        EXPECT_GT(loopback.ecu().repeatsAnswered(), 50u) << "the line was hardly noisy";
     }
 }
 
-TEST(LinkFaults, PulledCableFailsFastAndReconnectsWhenPluggedBack) {
+// One request without a reply is a slow line: it fails alone. The ECU counts as gone after a
+// run of them that lasts; then requests fail at once until a handshake succeeds.
+TEST(LinkFaults, PulledCableEndsTheConnectionAfterARunOfSilentRequests) {
     VirtualClock clock;
     LoopbackEcu loopback(clock);
     ASSERT_TRUE(loopback.connect());
     IEcuLink& link = loopback.link();
-    loopback.pullCableAfter(static_cast<int>(loopback.ecu().framesReceived()) + 3);
     int32_t value = 0;
+    loopback.pullCable();
+    EXPECT_EQ(link.ReadVariable(1, &value), 0);
+    EXPECT_EQ(link.IsConnected(), 1);
+    loopback.plugCable();
+    EXPECT_EQ(link.ReadVariable(1, &value), 1);
+
+    loopback.pullCable();
+    const int64_t pulled = clock.nowMs();
     int failures = 0;
-    for (int i = 0; i < 6; ++i) {
+    while (link.IsConnected() != 0 && clock.nowMs() - pulled < 10000) {
         const int64_t before = clock.nowMs();
-        if (link.ReadVariable(1, &value) == 0) {
-            ++failures;
-            EXPECT_LE(clock.nowMs() - before, 2000);
-        }
+        EXPECT_EQ(link.ReadVariable(1, &value), 0);
+        EXPECT_LE(clock.nowMs() - before, 700);
+        ++failures;
     }
-    EXPECT_GE(failures, 3);
-    EXPECT_EQ(link.IsConnected(), 0);
-    const int64_t before = clock.nowMs();
+    EXPECT_GE(failures, ecu::EcuLink::kLostAfterRequests);
+    EXPECT_GE(clock.nowMs() - pulled, ecu::EcuLink::kLostAfterMs);
+    EXPECT_LE(clock.nowMs() - pulled, ecu::EcuLink::kLostAfterMs + 700);
+    const int64_t lost = clock.nowMs();
+    EXPECT_EQ(link.ReadVariable(1, &value), 0);
+    EXPECT_EQ(clock.nowMs(), lost) << "a lost link still waited on the line";
     EXPECT_EQ(link.Connect(), 0);
-    EXPECT_LE(clock.nowMs() - before, 2000);
+    EXPECT_LE(clock.nowMs() - lost, 2000);
 
     loopback.plugCable();
     EXPECT_EQ(link.Connect(), 1);

@@ -5,6 +5,8 @@
 
 #include "BootLoader.h"
 #include "Crc32.h"
+#include "FrameCodec.h"
+#include "FrameParser.h"
 #include "LoopbackEcu.h"
 #include "Protocol.h"
 #include "SensorCurve.h"
@@ -189,6 +191,64 @@ TEST(VirtualEcuIdentity, OptionsAndABlankEcu) {
     ASSERT_EQ(link.ReadIdentity(identity.data()), 1);
     EXPECT_EQ(identity[0], 7);
     EXPECT_EQ(link.WriteValue(64, 18), 0);
+}
+
+namespace {
+// The ECU's side of the protocol on raw frames: what a client of another make would meet.
+class RawEcu {
+  public:
+    // {code of the reply, its payload}; code 0 when nothing came back.
+    std::pair<uint8_t, ecu::Bytes> ask(uint8_t sequence, uint8_t code, const ecu::Bytes& payload,
+                                       const ecu::Bytes& before = {}) {
+        ecu::Bytes wire = before;
+        const ecu::Bytes frame = ecu::FrameCodec::encode(p::kRequestStart, sequence, code, payload);
+        wire.insert(wire.end(), frame.begin(), frame.end());
+        now_ += 100;
+        ecu::Bytes reply = ecu_.receive(wire, now_);
+        if (reply.empty()) reply = ecu_.idle(now_ + 21);  // the line pauses
+        ecu::FrameParser parser(p::kReplyStart, p::kMaxPayload);
+        parser.feed(reply);
+        const auto got = parser.next();
+        if (!got) return {0, {}};
+        EXPECT_EQ(got->sequence, sequence);
+        return {got->code, got->payload};
+    }
+    ecu::Bytes hello(uint8_t version) {
+        return ask(0, p::kHello, {p::kHelloMagic0, p::kHelloMagic1, version}).second;
+    }
+    uint8_t error(const std::pair<uint8_t, ecu::Bytes>& reply) {
+        return reply.first == p::kErrorReply && reply.second.size() == 2 ? reply.second[1] : 0;
+    }
+    int64_t now_ = 0;
+    sim::VirtualEcu ecu_;
+};
+
+// WriteValue of the customer code (variable 64, 8 bits).
+ecu::Bytes customer(uint8_t code) { return {64, 0, 0, 0, code}; }
+}  // namespace
+
+TEST(VirtualEcuSession, RulesAClientMeets) {
+    RawEcu ecu;
+    // A handshake asking another version is answered with the ECU's own; no session opens.
+    EXPECT_EQ(ecu.hello(2), (ecu::Bytes{p::kProtocolVersion, p::kMaxPayload, 0}));
+    EXPECT_EQ(ecu.error(ecu.ask(1, p::kIdentity, {})), p::kNoSession);
+    EXPECT_EQ(ecu.hello(p::kProtocolVersion)[0], p::kProtocolVersion);
+    EXPECT_EQ(ecu.ask(2, p::kIdentity, {}).first, p::kIdentity | p::kReplyFlag);
+    // Sequence 0 belongs to the handshake: another request with it is refused, not executed.
+    EXPECT_EQ(ecu.error(ecu.ask(0, p::kWriteValue, customer(18))), p::kBadPayload);
+    // The customer code: the same again succeeds, another is read only.
+    EXPECT_EQ(ecu.ask(3, p::kWriteValue, customer(7)).first, p::kWriteValue | p::kReplyFlag);
+    EXPECT_EQ(ecu.error(ecu.ask(4, p::kWriteValue, customer(18))), p::kReadOnly);
+    // A request behind a false start (a lying length) is answered once the line pauses.
+    const auto behind = ecu.ask(5, p::kIdentity, {}, {p::kRequestStart, 200, 9, 9});
+    EXPECT_EQ(behind.first, p::kIdentity | p::kReplyFlag);
+    EXPECT_EQ(behind.second.at(0), 7);
+    // After a goodbye every session request gets error 9 until the next handshake.
+    EXPECT_EQ(ecu.ask(6, p::kBye, {}).first, p::kBye | p::kReplyFlag);
+    EXPECT_EQ(ecu.error(ecu.ask(7, p::kIdentity, {})), p::kNoSession);
+    EXPECT_EQ(ecu.ask(8, p::kBootCustomer, {}).first, p::kBootCustomer | p::kReplyFlag);
+    ecu.hello(p::kProtocolVersion);
+    EXPECT_EQ(ecu.ask(9, p::kIdentity, {}).first, p::kIdentity | p::kReplyFlag);
 }
 
 TEST(VirtualEcuStatus, InitialisationRequestAndReset) {

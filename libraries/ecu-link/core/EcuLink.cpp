@@ -69,6 +69,7 @@ bool EcuLink::handshake() {
         channel_.hello({p::kHelloMagic0, p::kHelloMagic1, p::kProtocolVersion}, Pace::Normal);
     connected_ =
         result.ok() && result.payload.size() >= 3 && result.payload[0] == p::kProtocolVersion;
+    if (connected_) noteAnswer();
     if (!connected_ && result.status == Status::PortFailed) transport_->close();
     return connected_;
 }
@@ -136,6 +137,11 @@ void EcuLink::Disconnect() {
 
 // --- requests ----------------------------------------------------------------------------
 
+void EcuLink::noteAnswer() {
+    silentRequests_ = 0;
+    lastAnswerMs_ = clock_->nowMs();
+}
+
 void EcuLink::noteFailure(const RequestChannel::Result& result) {
     switch (result.status) {
         case Status::Ok:
@@ -144,7 +150,9 @@ void EcuLink::noteFailure(const RequestChannel::Result& result) {
             if (result.error == p::kNoSession) connected_ = false;
             return;
         case Status::NoReply:
-            connected_ = false;
+            if (++silentRequests_ >= kLostAfterRequests &&
+                clock_->nowMs() - lastAnswerMs_ >= kLostAfterMs)
+                connected_ = false;
             return;
         case Status::PortFailed:
         case Status::NotOpen:
@@ -156,7 +164,9 @@ void EcuLink::noteFailure(const RequestChannel::Result& result) {
 RequestChannel::Result EcuLink::session(uint8_t code, const Bytes& payload, int expectedReply,
                                         Pace pace) {
     if (IsConnected() == 0) return {Status::NotOpen, {}, 0};
+    channel_.setAlive(clock_->nowMs() - lastAnswerMs_ < kAliveMs);
     auto result = channel_.request(code, payload, pace, expectedReply);
+    if (result.status == Status::Ok || result.status == Status::ErrorReply) noteAnswer();
     noteFailure(result);
     return result;
 }

@@ -11,10 +11,11 @@
 namespace ecu {
 
 // The ECU link object: every IEcuLink operation as requests of the serial protocol, over any
-// byte transport. Connected means: the handshake succeeded on the open port and nothing has
-// gone wrong since; a request that gets no reply, a port error or an ECU that lost the
-// session (it restarted) ends the connection, and every session request then fails at once
-// until Connect succeeds again.
+// byte transport. Connected means: the handshake succeeded on the open port and the ECU has
+// not been lost since. A port error, an ECU that lost the session (it restarted), or a run of
+// requests without any reply that lasts long enough ends the connection; one request that
+// gets no reply is a slow or noisy line and fails alone. While not connected every session
+// request fails at once until Connect succeeds again.
 class EcuLink final : public IEcuLink {
   public:
     EcuLink(std::unique_ptr<Transport> transport, std::unique_ptr<LinkClock> clock);
@@ -57,6 +58,14 @@ class EcuLink final : public IEcuLink {
     bool polling() const { return polling_; }
     bool programming() const { return programming_; }
 
+    // The ECU counts as lost after this many requests in a row without any reply, spanning at
+    // least this long since its last answer: a noisy line loses single replies, a dead one
+    // answers nothing for seconds.
+    static constexpr int kLostAfterRequests = 3;
+    static constexpr int kLostAfterMs = 1500;
+    // A request this soon after an answer meets a live ECU: it may use all its deadline.
+    static constexpr int kAliveMs = 300;
+
   private:
     enum class Probe { Hello, Boot };
 
@@ -64,6 +73,7 @@ class EcuLink final : public IEcuLink {
                                    RequestChannel::Pace pace = RequestChannel::Pace::Normal);
     RequestChannel::Result boot(uint8_t code, const Bytes& payload, int expectedReply,
                                 RequestChannel::Pace pace);
+    void noteAnswer();
     void noteFailure(const RequestChannel::Result& result);
     bool handshake();
     bool probe(Probe kind);
@@ -83,6 +93,8 @@ class EcuLink final : public IEcuLink {
     std::string portName_;
     std::string lastError_;
     bool connected_ = false;
+    int silentRequests_ = 0;
+    int64_t lastAnswerMs_ = 0;
     bool polling_ = false;
     bool programming_ = false;
 };

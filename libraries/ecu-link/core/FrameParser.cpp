@@ -39,7 +39,12 @@ std::optional<Frame> FrameParser::next() {
     for (;;) {
         const auto begin = std::find(buffer_.begin(), buffer_.end(), start_);
         discardTo(static_cast<size_t>(begin - buffer_.begin()));
-        if (buffer_.size() < 2) return std::nullopt;
+        if (buffer_.size() < 2) {
+            if (stale_ == 0 || buffer_.empty()) return std::nullopt;
+            ++rejected_;  // a start byte alone before a pause
+            discardTo(1);
+            continue;
+        }
         const int length = buffer_[1];
         if (length > maxPayload_) {
             ++rejected_;
@@ -48,6 +53,11 @@ std::optional<Frame> FrameParser::next() {
         }
         const size_t total = static_cast<size_t>(length) + protocol::kFrameOverhead;
         if (buffer_.size() < total) {
+            if (stale_ > 0) {  // its bytes stopped coming: a false start
+                ++rejected_;
+                discardTo(1);
+                continue;
+            }
             if (!lookAhead_) return std::nullopt;
             size_t later = 1;
             while (later < buffer_.size() && completeAt(later) == 0) ++later;
@@ -74,16 +84,10 @@ std::optional<Frame> FrameParser::next() {
     }
 }
 
-void FrameParser::dropStalled() {
-    if (!buffer_.empty()) {
-        ++rejected_;
-        discardTo(1);
-    }
-}
-
 void FrameParser::discardTo(size_t index) {
-    buffer_.erase(buffer_.begin(),
-                  buffer_.begin() + static_cast<long>(std::min(index, buffer_.size())));
+    index = std::min(index, buffer_.size());
+    stale_ -= std::min(stale_, index);
+    buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<long>(index));
 }
 
 }  // namespace ecu

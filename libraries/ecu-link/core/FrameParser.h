@@ -23,10 +23,15 @@ class FrameParser {
     void feed(const Bytes& bytes) { feed(bytes.data(), bytes.size()); }
     // The next complete frame with a good CRC, if any.
     std::optional<Frame> next();
-    // No byte came for a while: an incomplete candidate will not complete, so give up its
-    // start byte and look again in what follows it.
-    void dropStalled();
-    void clear() { buffer_.clear(); }
+    // No byte came for a while: no candidate among the bytes held now will complete. The next
+    // calls of next() give each such candidate up (its start byte only) and look again in what
+    // follows it, so a good frame behind a false start is still found. Drain with next()
+    // before feeding again.
+    void dropStalled() { stale_ = buffer_.size(); }
+    void clear() {
+        buffer_.clear();
+        stale_ = 0;
+    }
 
     size_t buffered() const { return buffer_.size(); }
     size_t rejected() const { return rejected_; }
@@ -41,6 +46,7 @@ class FrameParser {
     bool lookAhead_;
     Bytes buffer_;
     size_t rejected_ = 0;
+    size_t stale_ = 0;  // the first stale_ bytes arrived before a pause
 };
 
 }  // namespace ecu

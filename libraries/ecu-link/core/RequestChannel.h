@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "Frame.h"
 #include "FrameParser.h"
@@ -32,13 +33,22 @@ class RequestChannel {
 
     LinkTiming& timing() { return timing_; }
     void setPolling(bool polling) { polling_ = polling; }
+    // The ECU answered a moment ago (set before each request).
+    void setAlive(bool alive) { alive_ = alive; }
     uint8_t lastSequence() const { return sequence_; }
     size_t rejectedFrames() const { return parser_.rejected(); }
 
   private:
+    // Transmissions of one request when its replies come garbled, per configured attempt.
+    static constexpr int kNoisyFactor = 5;
+    // No frame pauses this long between its bytes.
+    static constexpr int kByteGapMs = 20;
+
     Result exchange(uint8_t sequence, uint8_t code, const Bytes& payload, Pace pace,
                     int expectedReply);
     bool matches(const Frame& frame, uint8_t sequence, uint8_t code) const;
+    // The reply to this request among the frames parsed so far, if there is one.
+    std::optional<Result> replyTo(uint8_t sequence, uint8_t code);
     int wireMs(int bytes) const;
 
     Transport& transport_;
@@ -46,6 +56,7 @@ class RequestChannel {
     FrameParser parser_;
     LinkTiming timing_;
     bool polling_ = false;
+    bool alive_ = false;
     uint8_t sequence_ = 0;
 };
 
