@@ -16,6 +16,7 @@ class Dialogs {
         QString filter;          // Qt filter text, e.g. "Configurazione 3-4 cilindri (*.kv4)"
         QString defaultSuffix;   // added to a name typed without one
         QString selectedFilter;  // the entry of filter shown first; empty: the first
+        QString selectedFile;    // an open dialog's file chosen beforehand; empty: none
     };
 
     virtual ~Dialogs() = default;

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -19,6 +20,7 @@
 #include "ScreenScale.h"
 #include "ShapeBar.h"
 #include "SwitchPicture.h"
+#include "TFormGraficoDrt.h"
 #include "TStreamDati.h"
 #include "ThermometerBar.h"
 #include "ThermometerView.h"
@@ -346,7 +348,21 @@ void TFormVisualizza::ActionTerminaExecute() {
 }
 
 void TFormVisualizza::ActionGraficoExecute() {
-    // The graph of a recorded file opens from here.
+    Dialogs::FileRequest request;
+    request.title = LoadTextOr(235, QStringLiteral("Apri file dati in tempo reale"));
+    request.folder = recorder_.Folder();
+    request.filter =
+        LoadTextOr(234, QStringLiteral("Acquisizioni in tempo reale")) + QStringLiteral(" (*.txt)");
+    // The last saved recording, until a file has been opened here.
+    if (graphFile_.isEmpty() && QFileInfo::exists(recorder_.LastFileName()))
+        request.selectedFile = recorder_.LastFileName();
+    else
+        request.selectedFile = graphFile_;
+    const QString chosen = Dialogs::current().openFileName(request);
+    if (chosen.isEmpty()) return;
+    graphFile_ = chosen;
+    TFormGraficoDrt graph(chosen, screen_, this);
+    graph.Execute();
 }
 
 void TFormVisualizza::done(int result) {

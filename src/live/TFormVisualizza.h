@@ -125,4 +125,5 @@ class TFormVisualizza : public QDialog {
     Probe probe1_{};
     Probe probe2_{};
     QString volts_, degrees_, bar_, ms_;
+    QString graphFile_;  // the last file opened in the graph
 };

@@ -96,5 +96,6 @@ QString QtDialogs::openFileName(const FileRequest& request) {
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     if (!request.selectedFilter.isEmpty()) dialog.selectNameFilter(request.selectedFilter);
+    if (!request.selectedFile.isEmpty()) dialog.selectFile(request.selectedFile);
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }

@@ -21,6 +21,7 @@
 #include "LoopbackEcu.h"
 #include "ShapeBar.h"
 #include "ShellFixture.h"
+#include "TFormGraficoDrt.h"
 #include "TFormMain.h"
 #include "TFormVisualizza.h"
 
@@ -335,6 +336,66 @@ TEST_P(RecordingTest, AFewSecondsOfTheEngineReadBackRecordForRecord) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Probes, RecordingTest, ::testing::Values(kOneProbe, kTwoProbes));
+
+// Ctrl+F8 opens a recording in the graph, the last one saved chosen beforehand; a file that is
+// not an acquisition is told and shows nothing, a cancelled dialog nothing at all.
+TEST_F(LiveViewTest, CtrlF8ShowsARecordingInTheGraph) {
+    connect(kTwoProbes);
+    const QString saved = acquisition(QStringLiteral("giro.prova.txt"));
+    const QString bad = acquisition(QStringLiteral("note.txt"));
+    openLiveView([&](TFormVisualizza& form) {
+        ctrl(&form, Qt::Key_F5);
+        tick(form, 20);
+        shell.dialogs.chooseFile(saved);
+        ctrl(&form, Qt::Key_F6);
+        ASSERT_TRUE(QFileInfo::exists(saved));
+        ASSERT_TRUE(put(bad, "appunti del giro\r\n"));
+        shell.dialogs.clear();
+
+        bool shown = false;
+        QTimer::singleShot(0, &form, [&] {
+            auto* graph = qobject_cast<TFormGraficoDrt*>(QApplication::activeModalWidget());
+            if (!graph) return ADD_FAILURE() << "the graph did not open";
+            shown = true;
+            EXPECT_EQ(graph->windowTitle(), QStringLiteral("Grafico - giro"));
+            EXPECT_EQ(graph->Series.size(), 10);
+            EXPECT_EQ(graph->Model()->Records().size(), 20u);
+            EXPECT_TRUE(graph->windowState() & Qt::WindowMaximized);
+            graph->activateWindow();
+            if (!QTest::qWaitForWindowActive(graph)) ADD_FAILURE() << "the graph is not active";
+            QTest::keyClick(graph, Qt::Key_Escape);
+        });
+        shell.dialogs.chooseFile(saved);
+        ctrl(&form, Qt::Key_F8);
+        EXPECT_TRUE(shown);
+        ASSERT_EQ(shell.dialogs.fileDialogs().size(), 1u);
+        const ScriptedDialogs::FileShown open = shell.dialogs.fileDialogs().front();
+        EXPECT_FALSE(open.save);
+        EXPECT_EQ(open.request.title, QStringLiteral("Apri file dati in tempo reale"));
+        EXPECT_EQ(open.request.filter, QStringLiteral("Acquisizioni in tempo reale (*.txt)"));
+        EXPECT_EQ(QDir(open.request.folder), QDir(acquisition()));
+        EXPECT_EQ(open.request.selectedFile, saved);
+        EXPECT_TRUE(shell.dialogs.shown().empty());
+
+        form.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+        shell.dialogs.clear();
+        shell.dialogs.chooseFile(bad);
+        ctrl(&form, Qt::Key_F8);
+        ASSERT_EQ(shell.dialogs.shown().size(), 1u);
+        EXPECT_EQ(shell.dialogs.last().text, QStringLiteral("Formato del file non valido"));
+        EXPECT_EQ(shell.dialogs.last().title, QStringLiteral("Grafico - note"));
+        EXPECT_EQ(QApplication::activeModalWidget(), &form);
+
+        // The dialog now starts from the file opened last; Cancel shows nothing.
+        shell.dialogs.clear();
+        shell.dialogs.chooseFile(QString());
+        ctrl(&form, Qt::Key_F8);
+        ASSERT_EQ(shell.dialogs.fileDialogs().size(), 1u);
+        EXPECT_EQ(shell.dialogs.fileDialogs().front().request.selectedFile, bad);
+        EXPECT_TRUE(shell.dialogs.shown().empty());
+    });
+}
 
 TEST_F(LiveViewTest, TemporaryFilesTakeTheNextNumberAndCancelDeletesTheRecording) {
     connect();
