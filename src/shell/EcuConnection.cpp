@@ -95,8 +95,13 @@ EcuConnection::Result EcuConnection::Connect() {
     }
     data_.Reconnect(TStreamDati::kReconnectMs);
     const int32_t status = data_.ReadStatus();
-    return (status & EcuVariable::kInitialiseBit) ? initialise(wait.get(), status)
-                                                  : load(wait.get());
+    const Result result =
+        (status & EcuVariable::kInitialiseBit) ? initialise(wait.get(), status) : load(wait.get());
+    // The wait dialog goes first: an error box must not sit on a wait that is over.
+    wait.reset();
+    if (result == Result::WriteFailed || result == Result::ReadFailed)
+        Dialogs::current().error(title(), LinkFailureText());
+    return result;
 }
 
 EcuConnection::Result EcuConnection::initialise(WaitView* wait, int32_t status) {
@@ -109,11 +114,8 @@ EcuConnection::Result EcuConnection::initialise(WaitView* wait, int32_t status) 
     data_.SetValue(EcuVariable::kInjectionType, bigModel ? 6 : 4);
     data_.SetSerialNumber(data_.ReadEcuSerialNumber());
     data_.ClearResetRequest(status);
-    if (!data_.Transfer(TStreamDati::kWriteEcu, QString(), 0, 0xFF, true)) {
-        Dialogs::current().error(title(), LinkFailureText());
-        return Result::WriteFailed;
-    }
-    return Result::Initialised;
+    return data_.Transfer(TStreamDati::kWriteEcu, QString(), 0, 0xFF, true) ? Result::Initialised
+                                                                            : Result::WriteFailed;
 }
 
 EcuConnection::Result EcuConnection::load(WaitView* wait) {
@@ -122,12 +124,9 @@ EcuConnection::Result EcuConnection::load(WaitView* wait) {
         wait->SetMessage(text(52, "Caricamento dati in corso: attendere..."));
         wait->Open();
     }
-    if (!data_.Transfer(TStreamDati::kReadEcu, QString(), 0, 0xFF, true)) {
-        // A configuration read only in part is no configuration to work on: say so.
-        Dialogs::current().error(title(), LinkFailureText());
-        return Result::ReadFailed;
-    }
-    return Result::Loaded;
+    // A configuration read only in part is no configuration to work on: the caller says so.
+    return data_.Transfer(TStreamDati::kReadEcu, QString(), 0, 0xFF, true) ? Result::Loaded
+                                                                           : Result::ReadFailed;
 }
 
 void EcuConnection::Disconnect() { data_.Disconnect(); }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -128,6 +129,36 @@ TEST(EcuConnectionTest, FailuresCarryTheirCodeAndChangeNothing) {
                   QStringLiteral("Impossibile connettersi.\nControllare il collegamento.\n"
                                  "(ERR.CODE: C01)"));
         EXPECT_EQ(shell.dialogs.last().title, QStringLiteral("Principale"));
+    }
+}
+
+// The error box of a connection that fails while the wait dialog is up comes after the dialog
+// has gone: it never sits on a wait that is over.
+TEST(EcuConnectionTest, TheWaitDialogClosesBeforeTheErrorOfAFailedTransfer) {
+    const auto visibleWaits = [] {
+        int n = 0;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            n += qobject_cast<TFormAttesa*>(w) != nullptr && w->isVisible();
+        return n;
+    };
+    struct Case {
+        bool initRequest;
+        EcuConnection::Result expected;
+    };
+    for (const Case c : {Case{false, EcuConnection::Result::ReadFailed},
+                         Case{true, EcuConnection::Result::WriteFailed}}) {
+        EcuBench bench({.initRequest = c.initRequest});
+        bench.ecu.pullCableAfter(40);
+        int waitsDuringTransfer = 0;
+        QObject::connect(&bench.data, &TStreamDati::progress, [&] {
+            waitsDuringTransfer = std::max(waitsDuringTransfer, visibleWaits());
+        });
+        int waitsUnderError = -1;
+        bench.shell.dialogs.whileOpen([&] { waitsUnderError = visibleWaits(); });
+        EXPECT_EQ(bench.connection.Connect(), c.expected);
+        EXPECT_EQ(bench.shell.dialogs.last().text, EcuConnection::LinkFailureText());
+        EXPECT_EQ(waitsDuringTransfer, 1) << c.initRequest;
+        EXPECT_EQ(waitsUnderError, 0) << c.initRequest;
     }
 }
 
