@@ -41,6 +41,8 @@ TStreamDati::TStreamDati(const Options& options, QObject* parent)
     defaults.MoveRows();
     moved_ = defaults.Moved();
     store_.setModified(false);
+    // The library calls this on the thread that noticed, maybe inside a link call: posted.
+    connect_->SetLinkLostHandler([this] { postLinkState(); });
 }
 
 // The link goes before the settings are written back (members go in reverse order).
@@ -124,6 +126,24 @@ int TStreamDati::SetElement(uint32_t code, int index, double value) {
 void TStreamDati::postMainState(int code, int wParam) {
     QMetaObject::invokeMethod(
         this, [this, code, wParam] { emit mainState(code, wParam); }, Qt::QueuedConnection);
+}
+
+void TStreamDati::postLinkState() {
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            // The state the link is in when the notice arrives; nothing when already told.
+            const bool up = IsConnected();
+            if (up != lossReported_) return;
+            lossReported_ = !up;
+            emit mainState(up ? MainState::kLinkUp : MainState::kLinkDown, 0);
+        },
+        Qt::QueuedConnection);
+}
+
+bool TStreamDati::linkUp(bool connected) {
+    if (connected && lossReported_) postLinkState();
+    return connected;
 }
 
 // ---- options ----

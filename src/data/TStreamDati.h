@@ -61,8 +61,8 @@ class TStreamDati : public QObject {
 
     // The ECU operations of the screens.
     bool IsConnected() { return ecu_.IsConnected(); }
-    bool OpenLink() { return ecu_.OpenLink(); }
-    bool Connect() { return ecu_.Connect(); }
+    bool OpenLink() { return linkUp(ecu_.OpenLink()); }
+    bool Connect() { return linkUp(ecu_.Connect()); }
     void Disconnect() { ecu_.Disconnect(); }
     // The ECU status (variable 1); 0 when it cannot be read.
     int32_t ReadStatus() { return ecu_.ReadStatus(); }
@@ -164,7 +164,7 @@ class TStreamDati : public QObject {
     bool WriteCustomerCode(int code) { return ecu_.WriteCustomerCode(code); }
     int Identity(int index) const { return store_.identity().at(static_cast<size_t>(index)); }
 
-    bool Reconnect(int timeoutMs = kReconnectMs) { return ecu_.Reconnect(timeoutMs); }
+    bool Reconnect(int timeoutMs = kReconnectMs) { return linkUp(ecu_.Reconnect(timeoutMs)); }
     // A command with length bytes, the reply coming back in them (the calibration's 18-21).
     bool SendCommand(int32_t command, uint8_t* bytes, int32_t status, int32_t length) {
         return ecu_.SendCommand(command, bytes, status, length);
@@ -184,7 +184,8 @@ class TStreamDati : public QObject {
   signals:
     // Transfer progress (0x8191): a percentage, or an increment when increment is set.
     void progress(int value, bool increment);
-    // Main-state changes (0x8190), posted: code 2 description changed, 5 fuel changed
+    // Main-state changes (0x8190), posted: code 0 the link lost its connection by itself (the
+    // adapter pulled), 1 connected again after that, 2 description changed, 5 fuel changed
     // (wParam: the option's bit before the change).
     void mainState(int code, int wParam);
 
@@ -194,6 +195,10 @@ class TStreamDati : public QObject {
     void rederiveGasTemperatures();
     void rederiveEngineTemperatures();
     void postMainState(int code, int wParam);
+    // After a loss the link did not ask for, and at the next connection: posts code 0 or 1,
+    // whichever the link is in when it is delivered, once per change.
+    void postLinkState();
+    bool linkUp(bool connected);
 
     static std::unique_ptr<TQorGlobalData> ownSettings(bool load);
 
@@ -213,4 +218,5 @@ class TStreamDati : public QObject {
     bool writeThrough_ = false;
     int grandTotal_ = 0;
     int moved_ = 0;
+    bool lossReported_ = false;  // code 0 emitted, no 1 since
 };

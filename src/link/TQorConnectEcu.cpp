@@ -34,6 +34,8 @@ bool TQorConnectEcu::LoadDll() {
         return false;
     }
     version_ = reinterpret_cast<GetDllVersionFn>(library_.resolve("_GetDLLVersion"));
+    setLost_ = reinterpret_cast<SetLinkLostHandlerFn>(library_.resolve("_SetLinkLostHandler"));
+    if (setLost_) setLost_(link, &TQorConnectEcu::linkLost, this);
     link_ = link;
     destroy_ = destroy;
     loadError_.clear();
@@ -51,6 +53,11 @@ void TQorConnectEcu::UseLink(IEcuLink* link, Destroy destroy) {
 
 void TQorConnectEcu::configure() { SetUp(*link_); }
 
+void TQorConnectEcu::linkLost(void* self) {
+    auto* component = static_cast<TQorConnectEcu*>(self);
+    if (component->lost_) component->lost_();
+}
+
 void TQorConnectEcu::SetUp(IEcuLink& link) {
     // Reply time-outs and retries of the link; their meaning is the library's (see its
     // protocol reference).
@@ -67,11 +74,13 @@ void TQorConnectEcu::UnloadDll() {
             link_->Disconnect();
         else
             link_->ClosePort();
+        if (setLost_) setLost_(link_, nullptr, nullptr);
         if (destroy_) destroy_(link_);
         link_ = nullptr;
         destroy_ = nullptr;
     }
     version_ = nullptr;
+    setLost_ = nullptr;
     if (library_.isLoaded()) library_.unload();
 }
 

@@ -44,11 +44,17 @@ class TQorConnectEcu {
 
     IEcuLink& link() { return link_ ? *link_ : empty_; }
 
+    // Called when the library's link loses its connection without being asked (the adapter
+    // pulled, the ECU lost), on the thread that notices it and maybe inside a link call: the
+    // handler only takes note (queues). Libraries without the optional export never call it.
+    void SetLinkLostHandler(std::function<void()> handler) { lost_ = std::move(handler); }
+
     // The set-up calls made on every link the component takes (time-outs and retries).
     static void SetUp(IEcuLink& link);
 
   private:
     void configure();
+    static void linkLost(void* self);
 
     QString dllName_;
     bool autoLoad_;
@@ -56,6 +62,8 @@ class TQorConnectEcu {
     IEcuLink* link_ = nullptr;
     Destroy destroy_;
     GetDllVersionFn version_ = nullptr;
+    SetLinkLostHandlerFn setLost_ = nullptr;
+    std::function<void()> lost_;
     NullEcuLink empty_;
     QString loadError_;
     QRecursiveMutex mutex_;

@@ -4,10 +4,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLibrary>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <array>
 
+#include "EcusimProcess.h"
 #include "IEcuLink.h"
 #include "TQorConnectEcu.h"
 
@@ -18,24 +18,12 @@ class EndToEnd : public ::testing::Test {
     void TearDown() override {
         if (link) destroy(link);
         library.unload();
-        qunsetenv("ECU_PORT");
-        if (sim.state() != QProcess::NotRunning) {
-            sim.closeWriteChannel();  // --exit-on-eof
-            if (!sim.waitForFinished(5000)) sim.kill();
-            sim.waitForFinished(5000);
-        }
     }
 
     void startSim(QStringList arguments) {
-        const QString bin = QCoreApplication::applicationDirPath();
-        arguments << "--exit-on-eof"
-                  << "--trace" << dir.filePath("trace.txt");
-        sim.start(bin + "/ecusim", arguments);
-        ASSERT_TRUE(sim.waitForStarted(10000));
-        while (!sim.canReadLine()) ASSERT_TRUE(sim.waitForReadyRead(10000)) << "no device line";
-        device = QString::fromLocal8Bit(sim.readLine()).trimmed();
-        ASSERT_TRUE(device.startsWith("/dev/")) << device.toStdString();
-        qputenv("ECU_PORT", device.toLocal8Bit());
+        arguments << "--trace" << dir.filePath("trace.txt");
+        QString error;
+        ASSERT_TRUE(sim.start(arguments, &error)) << error.toStdString();
     }
 
     void start(const QStringList& arguments) {
@@ -66,8 +54,7 @@ class EndToEnd : public ::testing::Test {
     }
 
     QTemporaryDir dir;
-    QProcess sim;
-    QString device;
+    EcusimProcess sim;
     QLibrary library;
     IEcuLink* link = nullptr;
     DestroyClassInstanceFn destroy = nullptr;

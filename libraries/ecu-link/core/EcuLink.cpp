@@ -25,9 +25,28 @@ Bytes idPayload(uint32_t id) {
 }  // namespace
 
 EcuLink::EcuLink(std::unique_ptr<Transport> transport, std::unique_ptr<LinkClock> clock)
-    : transport_(std::move(transport)), clock_(std::move(clock)), channel_(*transport_, *clock_) {}
+    : transport_(std::move(transport)), clock_(std::move(clock)), channel_(*transport_, *clock_) {
+    // The port is left as it is: the error may come in the middle of the transport's own
+    // work. The next request or Connect finds it unhealthy and closes or reopens it.
+    transport_->setFailureHandler([this] { lose(false); });
+}
 
-EcuLink::~EcuLink() { ClosePort(); }
+EcuLink::~EcuLink() {
+    transport_->setFailureHandler(nullptr);
+    ClosePort();
+}
+
+void EcuLink::setLostHandler(LostHandler handler, void* context) {
+    lostHandler_ = handler;
+    lostContext_ = context;
+}
+
+void EcuLink::lose(bool closePort) {
+    const bool wasConnected = connected_;
+    connected_ = false;
+    if (closePort) transport_->close();
+    if (wasConnected && lostHandler_) lostHandler_(lostContext_);
+}
 
 void EcuLink::ConfigureLink1(int32_t port) { portNumber_ = std::clamp(port, 0, 255); }
 void EcuLink::ConfigureLink2(int32_t attempts) { timing().attempts = std::clamp(attempts, 1, 20); }
@@ -45,7 +64,7 @@ void EcuLink::ClosePort() {
 }
 
 int32_t EcuLink::IsConnected() {
-    if (connected_ && !transport_->healthy()) ClosePort();
+    if (connected_ && !transport_->healthy()) lose(true);
     return connected_ ? 1 : 0;
 }
 
@@ -147,16 +166,16 @@ void EcuLink::noteFailure(const RequestChannel::Result& result) {
         case Status::Ok:
             return;
         case Status::ErrorReply:
-            if (result.error == p::kNoSession) connected_ = false;
+            if (result.error == p::kNoSession) lose(false);
             return;
         case Status::NoReply:
             if (++silentRequests_ >= kLostAfterRequests &&
                 clock_->nowMs() - lastAnswerMs_ >= kLostAfterMs)
-                connected_ = false;
+                lose(false);
             return;
         case Status::PortFailed:
         case Status::NotOpen:
-            ClosePort();
+            lose(true);
             return;
     }
 }

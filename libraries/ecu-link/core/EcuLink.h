@@ -51,6 +51,11 @@ class EcuLink final : public IEcuLink {
     void ConfigureLink4(int32_t replyTimeoutMs, int32_t slowReplyTimeoutMs) override;
     int8_t QueryElementSize(int32_t variable, int32_t query) override;
 
+    // Called when the connection ends without the client asking (a port error, a lost ECU), at
+    // once and on the thread that notices it; nullptr: nobody is told.
+    using LostHandler = LinkLostFn;
+    void setLostHandler(LostHandler handler, void* context);
+
     LinkTiming& timing() { return channel_.timing(); }
     const std::string& portName() const { return portName_; }
     // Why the last OpenLink or Connect found no ECU, for the user.
@@ -73,6 +78,8 @@ class EcuLink final : public IEcuLink {
                                    RequestChannel::Pace pace = RequestChannel::Pace::Normal);
     RequestChannel::Result boot(uint8_t code, const Bytes& payload, int expectedReply,
                                 RequestChannel::Pace pace);
+    // Ends the connection the client did not end itself, and says so.
+    void lose(bool closePort);
     void noteAnswer();
     void noteFailure(const RequestChannel::Result& result);
     bool handshake();
@@ -97,6 +104,8 @@ class EcuLink final : public IEcuLink {
     int64_t lastAnswerMs_ = 0;
     bool polling_ = false;
     bool programming_ = false;
+    LostHandler lostHandler_ = nullptr;
+    void* lostContext_ = nullptr;
 };
 
 }  // namespace ecu

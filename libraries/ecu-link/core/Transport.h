@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,9 @@ class Transport {
     virtual int baudRate() const = 0;
     // The text of the last failure to open, for the user.
     virtual std::string lastError() const = 0;
+    // Called when the open port fails (the device went away), as soon as the transport notices,
+    // idle or inside one of its own calls; transports that cannot notice that ignore it.
+    virtual void setFailureHandler(std::function<void()> handler) { (void)handler; }
 };
 
 }  // namespace ecu

@@ -68,4 +68,7 @@ extern "C" {
 using CreateClassInstanceFn = IEcuLink* (*)();
 using DestroyClassInstanceFn = void (*)(IEcuLink*);
 using GetDllVersionFn = void (*)(EcuLinkVersion* version);
+// Optional: _SetLinkLostHandler(link, handler, context).
+using LinkLostFn = void (*)(void* context);
+using SetLinkLostHandlerFn = void (*)(IEcuLink* link, LinkLostFn handler, void* context);
 }

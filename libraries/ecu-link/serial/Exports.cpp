@@ -27,6 +27,14 @@ Q_DECL_EXPORT void _GetDLLVersion(EcuLinkVersion* version) {
     if (version) *version = EcuLinkVersion{1, 0, 0, 1};
 }
 
+// Registers the function called when the link loses its connection without the client asking
+// (a port error: the adapter pulled; a lost ECU), with context as its argument; nullptr
+// removes it. It is called on the thread that notices, possibly inside one of the link's own
+// calls: it should only take note and return.
+Q_DECL_EXPORT void _SetLinkLostHandler(IEcuLink* link, LinkLostFn handler, void* context) {
+    if (link) static_cast<ecu::EcuLink*>(link)->setLostHandler(handler, context);
+}
+
 // Why the last OpenLink or Connect found no ECU (empty when it did), cut to size - 1
 // characters; returns the full length.
 Q_DECL_EXPORT int32_t _GetLastLinkError(IEcuLink* link, char* text, int32_t size) {

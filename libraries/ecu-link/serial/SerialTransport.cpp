@@ -9,7 +9,32 @@
 #include "Protocol.h"
 #include "UsbLatency.h"
 
-SerialTransport::SerialTransport() : port_(std::make_unique<QSerialPort>()) {}
+SerialTransport::SerialTransport() : port_(std::make_unique<QSerialPort>()) {
+    // The port notices a vanished device through the event loop of its thread, also while
+    // the link is idle: a pulled adapter is known at once, not at the next request.
+    QObject::connect(port_.get(), &QSerialPort::errorOccurred,
+                     [this](QSerialPort::SerialPortError error) { portFailed(error); });
+}
+
+void SerialTransport::portFailed(QSerialPort::SerialPortError error) {
+    if (error != QSerialPort::ReadError && error != QSerialPort::ResourceError) return;
+    if (!port_->isOpen() || failing_) return;
+    failing_ = true;
+    // A dead device keeps the port readable, each read failing: closed, or the event loop
+    // spins on it. Not here, inside the port's own notice; and not a port opened since.
+    const int opening = openings_;
+    QMetaObject::invokeMethod(
+        port_.get(),
+        [this, opening] {
+            if (opening == openings_) close();
+        },
+        Qt::QueuedConnection);
+    if (failed_) failed_();
+}
+
+void SerialTransport::setFailureHandler(std::function<void()> handler) {
+    failed_ = std::move(handler);
+}
 
 SerialTransport::~SerialTransport() { close(); }
 
@@ -51,6 +76,7 @@ std::vector<std::string> SerialTransport::candidates(int portNumber) {
 
 ecu::Transport::OpenResult SerialTransport::open(const std::string& name) {
     close();
+    ++openings_;
     port_->setPortName(QString::fromStdString(name));
     device_ = name.rfind("/dev/", 0) == 0 ? QString::fromStdString(name)
                                           : QSerialPortInfo(*port_).systemLocation();
@@ -91,6 +117,7 @@ ecu::Transport::OpenResult SerialTransport::open(const std::string& name) {
 void SerialTransport::close() {
     if (port_->isOpen()) port_->close();
     port_->clearError();
+    failing_ = false;
 }
 
 bool SerialTransport::isOpen() const { return port_->isOpen(); }

@@ -24,12 +24,17 @@ class SerialTransport final : public ecu::Transport {
     void discardInput() override;
     int baudRate() const override;
     std::string lastError() const override { return lastError_; }
+    void setFailureHandler(std::function<void()> handler) override;
 
   private:
     static int configuredPortNumber();
     static std::vector<std::string> namesOfPort(int number);
+    void portFailed(QSerialPort::SerialPortError error);
 
     std::unique_ptr<QSerialPort> port_;
     QString device_;  // the device node, empty where ports have none
     std::string lastError_;
+    std::function<void()> failed_;
+    bool failing_ = false;  // reported; the port closes at the next turn of the event loop
+    int openings_ = 0;
 };
