@@ -165,14 +165,17 @@ void TFormGraficoDrt::refresh() {
     if (!model_) return;
     columns_ = std::max(1, int(Chart->plotArea().width()));
     const QList<QList<QPointF>> points = model_->Points(columns_);
-    for (int i = 0; i < Series.size(); ++i) {
-        Series[i]->replace(points[i]);
-        Series[i]->setVisible(model_->IsShown(i));
-    }
+    // The chart lays every line out again at each change of an axis: the old points go first,
+    // as against the new axes they could lie millions of pixels away, which takes it minutes.
+    for (QLineSeries* series : Series) series->clear();
     const GraphModel::Range visible = model_->Visible();
     const GraphModel::Range values = model_->ValueRange();
     AxisX->setRange(visible.from, visible.to);
     AxisY->setRange(values.from, values.to);
+    for (int i = 0; i < Series.size(); ++i) {
+        Series[i]->replace(points[i]);
+        Series[i]->setVisible(model_->IsShown(i));
+    }
     View->HideCursor();
 }
 
