@@ -64,7 +64,7 @@ int run(QApplication& app, SingleInstance& instance) {
     TFormScarica scarica(data, &window);
     scarica.SetBaseDirectory(window.BaseDirectory());
     scarica.SetTitle([&window] { return window.windowTitle(); });
-    TFormMain::Screens screens;
+    TFormMain::Screens screens = window.CurrentScreens();  // the live view stays the window's
     screens.programming = [&scarica] { scarica.ActionProgrammaExecute(); };
     window.SetScreens(screens);
     QObject::connect(&instance, &SingleInstance::raiseRequested, &window,

@@ -38,6 +38,7 @@ class TFormMain : public QMainWindow {
     ~TFormMain() override;
 
     void SetScreens(Screens screens) { screens_ = std::move(screens); }
+    const Screens& CurrentScreens() const { return screens_; }
     // The configuration editor, created once with the window and shown by ActionConf.
     TFormConfig* FormConfig() const { return formConfig_; }
     EcuConnection& Connection() { return connection_; }
