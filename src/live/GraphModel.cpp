@@ -77,7 +77,7 @@ std::optional<GraphModel::Reading> GraphModel::ReadingAt(double seconds) const {
 QString GraphModel::ReadingHtml(const Reading& reading) {
     QString html = QStringLiteral("<b>%1 s</b>").arg(reading.seconds, 0, 'f', 3);
     for (const auto& [trace, value] : reading.values) {
-        html += QStringLiteral("<br><span style=\"color:%1\">%2: %3</span>")
+        html += QStringLiteral("<br><span style=\"color:%1\">&#9632;</span> %2: %3")
                     .arg(GraphTraces::All()[trace].colour.name(),
                          GraphTraces::Title(trace).toHtmlEscaped(), QString::number(value, 'g', 6));
     }

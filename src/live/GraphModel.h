@@ -53,7 +53,7 @@ class GraphModel {
     Range ValueRange() const;
 
     std::optional<Reading> ReadingAt(double seconds) const;
-    // The reading as lines of rich text, each value in its trace's colour.
+    // The reading as lines of rich text, each value after a square of its trace's colour.
     static QString ReadingHtml(const Reading& reading);
 
     // A heading row and one row per record, the columns and units of the file.

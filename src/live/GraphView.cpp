@@ -7,7 +7,8 @@
 
 namespace {
 constexpr int kReadoutGap = 8;  // between the line and its box
-}
+const QColor kReadoutBackground(48, 48, 48);
+}  // namespace
 
 GraphView::GraphView(QChart* chart, QWidget* parent)
     : QChartView(chart, parent),
@@ -24,6 +25,11 @@ GraphView::GraphView(QChart* chart, QWidget* parent)
     chart->scene()->addItem(line_);
     readout_->setObjectName(QStringLiteral("Readout"));
     readout_->setTextFormat(Qt::RichText);
+    // Dark, so that every trace colour shows on it, the light yellow and silver ones too.
+    QPalette palette = readout_->palette();
+    palette.setColor(QPalette::Window, kReadoutBackground);
+    palette.setColor(QPalette::WindowText, Qt::white);
+    readout_->setPalette(palette);
     readout_->setAutoFillBackground(true);
     readout_->setFrameShape(QFrame::Box);
     readout_->setMargin(4);

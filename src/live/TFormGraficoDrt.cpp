@@ -156,6 +156,7 @@ bool TFormGraficoDrt::Load() {
 
 void TFormGraficoDrt::Execute() {
     if (!Load()) return;
+    setGeometry(screen_);  // the whole screen even where nothing maximises windows
     setWindowState(Qt::WindowMaximized);
     exec();
 }

@@ -145,7 +145,7 @@ TEST(GraphModelTest, ReadingBetweenTwoRecordsIsTheEarlierOnes) {
     EXPECT_FALSE(m.ReadingAt(-0.01));
     const QString html = GraphModel::ReadingHtml(*reading);
     EXPECT_TRUE(html.contains(QStringLiteral("0.600 s"))) << html.toStdString();
-    EXPECT_TRUE(html.contains(QStringLiteral("color:#ff0000\">Giri x 1000: ") +
+    EXPECT_TRUE(html.contains(QStringLiteral("color:#ff0000\">&#9632;</span> Giri x 1000: ") +
                               QString::number(recordAt(4).rpm * 0.001)))
         << html.toStdString();
 }
