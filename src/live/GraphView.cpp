@@ -66,9 +66,8 @@ void GraphView::mouseMoveEvent(QMouseEvent* event) {
     if (dragging_) rubberBand_->setGeometry(band(at));
     if (chart()->plotArea().contains(mapToScene(at))) {
         emit cursorMoved(secondsAt(at));
-    } else if (CursorShown()) {
+    } else {
         HideCursor();
-        emit cursorLeft();
     }
     QChartView::mouseMoveEvent(event);
 }
@@ -91,7 +90,6 @@ void GraphView::mouseReleaseEvent(QMouseEvent* event) {
 
 void GraphView::leaveEvent(QEvent* event) {
     HideCursor();
-    emit cursorLeft();
     QChartView::leaveEvent(event);
 }
 

@@ -26,7 +26,6 @@ class GraphView : public QChartView {
   signals:
     void zoomRequested(double from, double to);
     void cursorMoved(double seconds);
-    void cursorLeft();
 
   protected:
     void mousePressEvent(QMouseEvent* event) override;

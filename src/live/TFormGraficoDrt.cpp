@@ -222,19 +222,22 @@ void TFormGraficoDrt::ActionTracceExecute() {
 
 void TFormGraficoDrt::ActionStampaExecute() {
     QPrinter printer;
-    if (PrintSetup(printer)) Print(printer);
+    if (!PrintSetup(printer) || Print(printer)) return;
+    Dialogs::current().error(windowTitle(),
+                             LoadTextOr(622, QStringLiteral("Impossibile stampare il grafico.")));
 }
 
-void TFormGraficoDrt::Print(QPrinter& printer) {
+bool TFormGraficoDrt::Print(QPrinter& printer) {
     const int copies = std::max(1, printer.copyCount());
     printer.setCopyCount(1);
     View->HideCursor();
     for (int copy = 0; copy < copies; ++copy) {
         QPainter painter;
-        if (!painter.begin(&printer)) return;
+        if (!painter.begin(&printer)) return false;
         View->render(&painter, painter.viewport(), View->viewport()->rect());
-        painter.end();
+        if (!painter.end()) return false;
     }
+    return true;
 }
 
 void TFormGraficoDrt::ActionEsportaExecute() {

@@ -42,8 +42,8 @@ class TFormGraficoDrt : public QDialog {
     void ActionAnnullaZoomExecute();
     void ActionEsportaExecute();
     void ZoomTo(double from, double to);
-    // Every copy asked for is a print job of its own.
-    void Print(QPrinter& printer);
+    // Every copy asked for is a print job of its own. False when the printer refuses a job.
+    bool Print(QPrinter& printer);
     // The print dialog; false when the user cancels. Tests set up the printer instead.
     std::function<bool(QPrinter&)> PrintSetup;
 

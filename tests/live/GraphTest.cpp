@@ -307,6 +307,14 @@ TEST_F(GraphFileTest, ZoomByDraggingAndUndoByKey) {
     EXPECT_EQ(form->Model()->Visible(), whole);
     EXPECT_DOUBLE_EQ(form->AxisX->min(), whole.from);
     EXPECT_DOUBLE_EQ(form->AxisX->max(), whole.to);
+    // A narrower window has fewer columns, and gets fewer points.
+    const int wide = form->Series[0]->count();
+    form->resize(400, 600);
+    QApplication::processEvents();
+    const int columns = int(form->Chart->plotArea().width());
+    EXPECT_LT(columns, plot.width() / 2);
+    EXPECT_LE(form->Series[0]->count(), 4 * (columns + 1) + 2);
+    EXPECT_LT(form->Series[0]->count(), wide);
 }
 
 TEST_F(GraphFileTest, TheCursorReadoutShowsTheRecordAtOrBeforeTheMouse) {
@@ -373,11 +381,24 @@ TEST_F(GraphFileTest, PrintingHoldsEveryShownTraceInItsColour) {
         EXPECT_TRUE(colours.count(GraphTraces::All()[trace].colour.rgb())) << trace;
     EXPECT_FALSE(colours.count(qRgb(255, 0, 0)));  // the hidden trace is not printed
 
+    EXPECT_TRUE(dialogs.shown().empty());
+
     // A cancelled dialog prints nothing.
     QFile::remove(pdf);
     form->PrintSetup = [](QPrinter&) { return false; };
     QTest::keyClick(form.get(), Qt::Key_P, Qt::ControlModifier);
     EXPECT_FALSE(QFile::exists(pdf));
+    EXPECT_TRUE(dialogs.shown().empty());
+
+    // A printer that cannot take the job is told.
+    form->PrintSetup = [&](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(folder.filePath(QStringLiteral("manca/stampa.pdf")));
+        return true;
+    };
+    QTest::keyClick(form.get(), Qt::Key_P, Qt::ControlModifier);
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.last().text, QStringLiteral("Impossibile stampare il grafico."));
 }
 
 TEST_F(GraphFileTest, CsvHasAHeadingAndOneRowPerRecordAndReadsBackEqual) {
