@@ -11,7 +11,6 @@
 #include "QtDialogs.h"
 #include "SingleInstance.h"
 #include "TFormMain.h"
-#include "TFormScarica.h"
 #include "TQorGlobalData.h"
 #include "TStreamDati.h"
 
@@ -61,12 +60,6 @@ int run(QApplication& app, SingleInstance& instance) {
     TStreamDati data(options);
     QObject::disconnect(early);
     TFormMain window(data);
-    TFormScarica scarica(data, &window);
-    scarica.SetBaseDirectory(window.BaseDirectory());
-    scarica.SetTitle([&window] { return window.windowTitle(); });
-    TFormMain::Screens screens = window.CurrentScreens();  // the live view stays the window's
-    screens.programming = [&scarica] { scarica.ActionProgrammaExecute(); };
-    window.SetScreens(screens);
     QObject::connect(&instance, &SingleInstance::raiseRequested, &window,
                      [&window] { bringForward(&window); });
     window.showMaximized();

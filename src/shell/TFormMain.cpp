@@ -24,6 +24,7 @@
 #include "TFormCalibraTar.h"
 #include "TFormConfig.h"
 #include "TFormFile.h"
+#include "TFormScarica.h"
 #include "TFormSplash.h"
 #include "TFormVisualizza.h"
 #include "TStatusBarMain.h"
@@ -122,6 +123,10 @@ TFormMain::TFormMain(TStreamDati& data, QRect screen, QWidget* parent)
     formConfig_ = new TFormConfig(data_, screen_, this);
     formConfig_->SetResetCommand([this] { ActionResetDaPcExecute(); });
     connect(this, &TFormMain::languageChanged, formConfig_, &TFormConfig::LoadCaptions);
+    formScarica_ = new TFormScarica(data_, this);
+    formScarica_->SetBaseDirectory(baseDirectory_);
+    formScarica_->SetTitle([this] { return windowTitle(); });
+    screens_.programming = [this] { formScarica_->ActionProgrammaExecute(); };
     connect(&data_, &TStreamDati::mainState, this,
             [this](int code, int wParam) { OnMainState(code, wParam); });
     qApp->installEventFilter(this);

@@ -16,6 +16,7 @@ class QActionGroup;
 class QLabel;
 class QMenu;
 class TFormConfig;
+class TFormScarica;
 class TFormSplash;
 class TStatusBarMain;
 class TStreamDati;
@@ -30,7 +31,7 @@ class TFormMain : public QMainWindow {
     struct Screens {
         std::function<void()> liveView;     // ActionVisualizza
         std::function<void()> calibration;  // ActionTara, only when connected (default: the screen)
-        std::function<void()> programming;  // ActionProgramma
+        std::function<void()> programming;  // ActionProgramma (default: the window's own)
     };
 
     // screen: the geometry the layout is computed for (the primary screen by default).
@@ -38,9 +39,10 @@ class TFormMain : public QMainWindow {
     ~TFormMain() override;
 
     void SetScreens(Screens screens) { screens_ = std::move(screens); }
-    const Screens& CurrentScreens() const { return screens_; }
     // The configuration editor, created once with the window and shown by ActionConf.
     TFormConfig* FormConfig() const { return formConfig_; }
+    // The programming window, created once with the window and shown by ActionProgramma.
+    TFormScarica* FormScarica() const { return formScarica_; }
     EcuConnection& Connection() { return connection_; }
     QString BaseDirectory() const { return baseDirectory_; }
 
@@ -141,6 +143,7 @@ class TFormMain : public QMainWindow {
     std::vector<QAction*> menuItems_;
     std::unique_ptr<TFormSplash> splash_;
     TFormConfig* formConfig_ = nullptr;
+    TFormScarica* formScarica_ = nullptr;
     bool shown_ = false;
     bool startingCursor_ = false;
 };

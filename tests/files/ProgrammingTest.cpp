@@ -31,7 +31,7 @@ QByteArray firmware51() {
     return bytes + QByteArray("FWVER\x05\x01", 7) + QByteArray(700, '\x5a');
 }
 
-// The program on the bench: the main screen and the programming window wired as at start,
+// The program on the bench: the main screen with its own programming window,
 // the data module talking through the real link code to a virtual ECU, in virtual time, and
 // a workshop folder of its own.
 class Workshop {
@@ -40,12 +40,8 @@ class Workshop {
         QDir(base.path()).mkpath(QStringLiteral("Firmware"));
         data.QorConnectEcu().UseLink(&ecu.link(), [](IEcuLink*) {});
         window = std::make_unique<TFormMain>(data, kScreen);
-        scarica = std::make_unique<TFormScarica>(data, window.get());
+        scarica = window->FormScarica();
         scarica->SetBaseDirectory(base.path());
-        scarica->SetTitle([this] { return window->windowTitle(); });
-        TFormMain::Screens screens;
-        screens.programming = [this] { scarica->ActionProgrammaExecute(); };
-        window->SetScreens(screens);
         shell.dialogs.clear();  // the settings' first-run notice
     }
 
@@ -82,9 +78,9 @@ class Workshop {
     void programByKeys(bool confirm = true) {
         for (int i = 0; i < 7; ++i) QTest::keyClick(window.get(), Qt::Key_Up);
         for (int i = 0; i < 5; ++i) QTest::keyClick(window.get(), Qt::Key_Down);
-        QTimer::singleShot(0, scarica.get(), [this, confirm] {
+        QTimer::singleShot(0, scarica, [this, confirm] {
             if (scarica->isVisible())
-                QTest::keyClick(scarica.get(), confirm ? Qt::Key_Return : Qt::Key_Escape);
+                QTest::keyClick(scarica, confirm ? Qt::Key_Return : Qt::Key_Escape);
         });
         QTest::keyClick(window.get(), Qt::Key_Return);
     }
@@ -133,7 +129,7 @@ class Workshop {
     LoopbackEcu ecu;
     TStreamDati data{TStreamDati::Options{.loadLinkLibrary = false}};
     std::unique_ptr<TFormMain> window;
-    std::unique_ptr<TFormScarica> scarica;
+    TFormScarica* scarica = nullptr;  // the window's own
 };
 
 // Encrypted, scrambled and image files made by kvtool: programmed at the first attempt, the
@@ -439,9 +435,9 @@ TEST(ProgrammingTest, TheWindowOffersTheModelsFilesAndKeepsTheChoice) {
     shop.shell.dialogs.clear();
     const QString second = shop.base.filePath(QStringLiteral("Firmware/gone.pk8"));
     shop.shell.dialogs.chooseFile(second);
-    QTimer::singleShot(0, shop.scarica.get(), [&] {
+    QTimer::singleShot(0, shop.scarica, [&] {
         QTest::mouseClick(shop.scarica->ButtonCambia, Qt::LeftButton);
-        QTest::keyClick(shop.scarica.get(), Qt::Key_Escape);
+        QTest::keyClick(shop.scarica, Qt::Key_Escape);
     });
     for (int i = 0; i < 7; ++i) QTest::keyClick(shop.window.get(), Qt::Key_Up);
     for (int i = 0; i < 5; ++i) QTest::keyClick(shop.window.get(), Qt::Key_Down);
