@@ -11,6 +11,7 @@
 #include "BusyCursor.h"
 #include "CalibrationProcedure.h"
 #include "Language.h"
+#include "ScreenFont.h"
 #include "ScreenScale.h"
 
 namespace {
@@ -24,12 +25,8 @@ const QColor kLime(0, 255, 0);
 const QColor kYellow(255, 255, 0);
 
 QFont bookman(int pixels) {
-    QFont font;
-    font.setFamilies({QStringLiteral("Bookman Old Style"), QStringLiteral("URW Bookman")});
-    font.setStyleHint(QFont::Serif);
-    font.setBold(true);
-    font.setPixelSize(pixels);
-    return font;
+    return ScreenFont::Bold({QStringLiteral("Bookman Old Style"), QStringLiteral("URW Bookman")},
+                            QFont::Serif, pixels);
 }
 
 void colour(QWidget* widget, QPalette::ColorRole role, const QColor& c) {

@@ -17,6 +17,7 @@
 #include "GraphTraces.h"
 #include "GraphView.h"
 #include "Language.h"
+#include "ScreenFont.h"
 #include "ScreenScale.h"
 #include "TFormGestioneTracce.h"
 
@@ -28,11 +29,7 @@ const QColor kTitleColour(0, 0, 255);
 const QColor kPanel(234, 234, 234);
 
 QFont arial(int pixels) {
-    QFont font(QStringLiteral("Arial"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setBold(true);
-    font.setPixelSize(pixels);
-    return font;
+    return ScreenFont::Bold({QStringLiteral("Arial")}, QFont::SansSerif, pixels);
 }
 
 bool printDialog(QPrinter& printer, QWidget* parent) {

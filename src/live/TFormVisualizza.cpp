@@ -17,6 +17,7 @@
 #include "Language.h"
 #include "LiveBlock.h"
 #include "LiveText.h"
+#include "ScreenFont.h"
 #include "ScreenScale.h"
 #include "ShapeBar.h"
 #include "SwitchPicture.h"
@@ -48,11 +49,7 @@ constexpr int kHundredLine = 60;
 constexpr int kCaptionHalf = 12;
 
 QFont formFont(int pixels) {
-    QFont font(QStringLiteral("Arial"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setBold(true);
-    font.setPixelSize(pixels);
-    return font;
+    return ScreenFont::Bold({QStringLiteral("Arial")}, QFont::SansSerif, pixels);
 }
 
 void setColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {

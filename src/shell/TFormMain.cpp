@@ -18,6 +18,7 @@
 #include "EntryLabel.h"
 #include "Language.h"
 #include "MainLayout.h"
+#include "ScreenFont.h"
 #include "ScreenScale.h"
 #include "TAboutBox.h"
 #include "TFormAttesa.h"
@@ -54,11 +55,7 @@ constexpr EntryRow kEntries[] = {
 };
 
 QFont titleFont(int pixels) {
-    QFont font(QStringLiteral("Bauhaus 93"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setBold(true);
-    font.setPixelSize(pixels);
-    return font;
+    return ScreenFont::Bold({QStringLiteral("Bauhaus 93")}, QFont::SansSerif, pixels);
 }
 
 void setText(QLabel* label, int number, int maximum) {
