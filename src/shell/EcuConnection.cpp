@@ -41,8 +41,11 @@ Dialogs::Answer EcuConnection::AskSaveChanges() {
     const Dialogs::Answer answer =
         Dialogs::current().message(title(), text(58, "Salvare i dati in memoria in un file?"),
                                    Dialogs::Icon::Warning, Dialogs::Buttons::YesNoCancel);
-    if (answer == Dialogs::Answer::Yes && save_) save_();
-    return answer;
+    if (answer != Dialogs::Answer::Yes || !save_) return answer;
+    save_();
+    // A store still modified was not saved (the dialog cancelled, the file not written): going
+    // on would lose what the technician asked to keep.
+    return data_.IsModified() ? Dialogs::Answer::Cancel : answer;
 }
 
 bool EcuConnection::CheckCompatibility() {

@@ -38,7 +38,7 @@ class EcuConnection {
     void SetWaitFactory(WaitFactory factory) { waitFactory_ = std::move(factory); }
 
     // No at once when the store holds nothing unsaved; otherwise asks (yes/no/cancel) and
-    // runs the save command on yes.
+    // runs the save command on yes. A yes whose save left the store modified answers Cancel.
     Dialogs::Answer AskSaveChanges();
     // The ECU's model must be a build model; a blank ECU (customer 253) is given the build's
     // customer code. Compatible when its customer's mask meets the build's mask.

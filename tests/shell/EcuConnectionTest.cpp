@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -180,9 +181,16 @@ TEST(EcuConnectionTest, CancellingTheSaveQuestionLeavesTheConnectionAsItWas) {
     EXPECT_NE(bench.data.link().IsConnected(), 0);
     EXPECT_TRUE(bench.data.IsModified());
 
+    // Yes runs the save; a store still modified afterwards was not saved, and the connect
+    // stops as on cancel. A save that clears the flag lets it go on.
+    bench.shell.dialogs.answer(Dialogs::Answer::Yes);
+    EXPECT_EQ(bench.connection.Connect(), EcuConnection::Result::Cancelled);
+    EXPECT_TRUE(saved);
+    EXPECT_TRUE(bench.ecu.trace().empty());
+    EXPECT_TRUE(bench.data.IsModified());
+    bench.connection.SetSaveCommand([&] { bench.data.SetModified(false); });
     bench.shell.dialogs.answer(Dialogs::Answer::Yes);
     EXPECT_EQ(bench.connection.Connect(), EcuConnection::Result::Loaded);
-    EXPECT_TRUE(saved);
 
     // The close query refuses only on cancel.
     bench.data.SetModified(true);
@@ -232,6 +240,39 @@ TEST_F(MainCommandsTest, AFailedSaveIsReportedAndTheDialogOffersTheModelsFiles) 
     bench.shell.dialogs.chooseFile(QString());  // cancelled: nothing happens
     form.ActionSalvaExecute();
     EXPECT_TRUE(bench.shell.dialogs.shown().empty());
+}
+
+// Yes to the save question, then no file written (the save dialog cancelled, or a folder that
+// is not there): neither the connect nor leaving the program goes on, and the configuration in
+// memory stays, still to be saved.
+TEST_F(MainCommandsTest, AYesWhoseSaveDidNotHappenKeepsTheConfigurationInMemory) {
+    constexpr uint32_t kChangeoverSpeed = 528;
+    form.ActionConnettiExecute();
+    ASSERT_NE(bench.data.link().IsConnected(), 0);
+    ASSERT_EQ(bench.data.SetValue(kChangeoverSpeed, 1650), 1);
+    // What a connect that went on would read over the technician's value.
+    ASSERT_TRUE(bench.ecu.pokeValue(16, 1201));
+    for (const QString& path : {QString(), QStringLiteral("/no/such/folder/Golf.kv4")}) {
+        SCOPED_TRACE(path.toStdString());
+        bench.shell.dialogs.clear();
+        bench.ecu.clearTrace();
+        bench.shell.dialogs.answer(Dialogs::Answer::Yes);
+        bench.shell.dialogs.chooseFile(path);
+        form.ActionConnettiExecute();  // as after a reset; Ctrl+C waits for a disconnect
+        bench.shell.dialogs.answer(Dialogs::Answer::Yes);
+        bench.shell.dialogs.chooseFile(path);
+        QCloseEvent close;  // the window's close box, ESCI, Alt+F4
+        QApplication::sendEvent(&form, &close);
+        EXPECT_FALSE(close.isAccepted());
+
+        EXPECT_EQ(bench.shell.dialogs.fileDialogs().size(), 2u);
+        EXPECT_EQ(bench.shell.dialogs.pendingAnswers(), 0);
+        EXPECT_EQ(bench.data.GetValue(kChangeoverSpeed), 1650);
+        EXPECT_TRUE(bench.data.IsModified());
+        EXPECT_NE(bench.data.link().IsConnected(), 0);
+        EXPECT_EQ(bench.count("ReadIdentity"), 0);  // no connect went on
+        EXPECT_EQ(form.Status().Panel(0), QStringLiteral("Centralina connessa"));
+    }
 }
 
 TEST_F(MainCommandsTest, SavingToGolfWritesTheScrambledConfigurationThroughTheSaveSequence) {
