@@ -99,10 +99,12 @@ bool EcuSession::WriteCustomerCode(int code) {
     return true;
 }
 
-QString EcuSession::ReadSerialNumber() {
+QString EcuSession::ReadSerialNumber(bool* read) {
     QByteArray serial(kNoSerialNumber);
     int32_t buffer[kSerialLength] = {};
-    if (link().ReadVariable(EcuVariable::kSerialNumber, buffer)) {
+    const bool ok = link().ReadVariable(EcuVariable::kSerialNumber, buffer) != 0;
+    if (read) *read = ok;
+    if (ok) {
         for (int i = 0; i < kSerialLength; ++i) serial[i] = static_cast<char>(buffer[i] & 0xFF);
         const qsizetype end = serial.indexOf('\0');
         if (end >= 0) serial.truncate(end);

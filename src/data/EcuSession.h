@@ -45,8 +45,8 @@ class EcuSession {
     bool ReadIdentity();
     bool WriteCustomerCode(int code);
     // The ECU's serial number over kNoSerialNumber: the bytes read replace its characters, up
-    // to the first zero; kNoSerialNumber itself when the read fails.
-    QString ReadSerialNumber();
+    // to the first zero; kNoSerialNumber itself when the read fails (read, if given, false).
+    QString ReadSerialNumber(bool* read = nullptr);
 
     // The official flag: written to the ECU's header, stored only on success.
     bool SetOfficial(bool on);

@@ -320,17 +320,32 @@ bool TStreamDati::SetDescription(const QString& text) {
 
 bool TStreamDati::SetSerialNumber(const QString& text) {
     store_.setModified(true);
-    const QString serial = text.left(kMaxSerialNumber);
-    int32_t buffer[kMaxSerialNumber];
-    for (int i = 0; i < kMaxSerialNumber; ++i) buffer[i] = LatinCode(serial, i);
-    const bool ok = link().WriteVariable(EcuVariable::kSerialNumber, buffer) != 0;
+    const SerialCodes codes = serialCodes(text);
+    const bool ok = link().WriteVariable(EcuVariable::kSerialNumber, codes.data()) != 0;
     if (ok) {
-        for (int i = 0; i < kMaxSerialNumber; ++i)
-            store_.set(Catalogue::kSerialNumber, i, buffer[i]);
+        storeSerialNumber(codes);
         ClearOfficial();
     }
     postMainState(MainState::kDescriptionChanged, 0);
     return ok;
+}
+
+void TStreamDati::KeepSerialNumber(const QString& text) {
+    store_.setModified(true);
+    storeSerialNumber(serialCodes(text));
+    postMainState(MainState::kDescriptionChanged, 0);
+}
+
+TStreamDati::SerialCodes TStreamDati::serialCodes(const QString& text) {
+    SerialCodes codes{};
+    const QString serial = text.left(kMaxSerialNumber);
+    for (int i = 0; i < kMaxSerialNumber; ++i) codes[static_cast<size_t>(i)] = LatinCode(serial, i);
+    return codes;
+}
+
+void TStreamDati::storeSerialNumber(const SerialCodes& codes) {
+    for (int i = 0; i < kMaxSerialNumber; ++i)
+        store_.set(Catalogue::kSerialNumber, i, codes[static_cast<size_t>(i)]);
 }
 
 bool TStreamDati::SetVehicleText(int kind, const QString& text) {

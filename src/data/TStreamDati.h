@@ -71,7 +71,7 @@ class TStreamDati : public QObject {
     // Writes status back with that request cleared.
     bool ClearResetRequest(int32_t status);
     // The ECU's serial number, "SerialNumberNotInEcu" where it holds none.
-    QString ReadEcuSerialNumber() { return ecu_.ReadSerialNumber(); }
+    QString ReadEcuSerialNumber(bool* read = nullptr) { return ecu_.ReadSerialNumber(read); }
 
     // Moves the groups of groupMask as the flags say; false when any step failed (the
     // reason in LastError). resourceId > 0 names a base configuration.
@@ -152,6 +152,8 @@ class TStreamDati : public QObject {
     }
     QString GetDescription() const { return store_.description(); }
     bool SetSerialNumber(const QString& text);
+    // The serial number just read from the ECU, into the store only: the ECU already holds it.
+    void KeepSerialNumber(const QString& text);
     QString GetSerialNumber() const { return store_.serialNumber(); }
     bool SetOfficial(bool on) { return ecu_.SetOfficial(on); }
     bool IsOfficial() const { return store_.official(); }
@@ -190,6 +192,9 @@ class TStreamDati : public QObject {
     void mainState(int code, int wParam);
 
   private:
+    using SerialCodes = std::array<int32_t, kMaxSerialNumber>;
+    static SerialCodes serialCodes(const QString& text);
+    void storeSerialNumber(const SerialCodes& codes);
     bool writeReference(int variable, int row, int element, double degrees,
                         const TemperatureCurve& curve);
     void rederiveGasTemperatures();

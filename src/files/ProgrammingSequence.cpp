@@ -93,9 +93,12 @@ ProgrammingSequence::Outcome ProgrammingSequence::fail(Outcome outcome, const QS
 
 void ProgrammingSequence::keepSerialNumber() {
     if (!data_.Connect()) return;
-    const QString serial = data_.ReadEcuSerialNumber();
+    bool read = false;
+    const QString serial = data_.ReadEcuSerialNumber(&read);
     data_.Disconnect();
-    data_.SetSerialNumber(serial);
+    // The ECU's identity is never the program's to change: what it holds goes into the store
+    // as it is, for the write-back to put back, and nothing is written now.
+    if (read) data_.KeepSerialNumber(serial);
 }
 
 void ProgrammingSequence::openWait() {

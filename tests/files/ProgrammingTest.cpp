@@ -182,6 +182,34 @@ TEST(ProgrammingTest, FilesOfEveryKindProgramAndTheConfigurationComesBack) {
     }
 }
 
+// The ECU's serial number is read before programming and written back unchanged, whether the
+// program was connected to this ECU, never connected, or connected to another ECU that has
+// since been swapped for this one (the store holding the other's serial number).
+TEST(ProgrammingTest, TheEcusOwnSerialNumberSurvivesEveryRoad) {
+    const std::string swapped = "VE-0031-2502-000777";
+    enum class Road { Connected, NeverConnected, Swapped };
+    for (const Road road : {Road::Connected, Road::NeverConnected, Road::Swapped}) {
+        SCOPED_TRACE(static_cast<int>(road));
+        Workshop shop;
+        if (road != Road::NeverConnected) ASSERT_TRUE(shop.connect());
+        std::string own = kSerial;
+        if (road == Road::Swapped) {
+            own = swapped;
+            std::vector<int32_t> codes(20, 0);
+            std::copy(own.begin(), own.end(), codes.begin());
+            ASSERT_TRUE(shop.ecu.poke(82176, codes));
+        }
+        shop.ecu.clearTrace();
+        shop.shell.dialogs.chooseFile(shop.make("encrypt", QStringLiteral("s.pk4"), firmware51()));
+
+        shop.programByKeys();
+
+        EXPECT_EQ(shop.count("ProgramEnd"), 1);
+        EXPECT_EQ(shop.ecuSerial(), own);
+        EXPECT_EQ(shop.data.GetSerialNumber(), QString::fromStdString(own));
+    }
+}
+
 TEST(ProgrammingTest, FailedAttemptsAskBeforeEachRetry) {
     // Battery low once: the battery question, then attempt 2 succeeds.
     {
