@@ -2,8 +2,10 @@
 
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPointer>
 #include <cmath>
+#include <utility>
 
 #include "NumericText.h"
 
@@ -125,7 +127,17 @@ void TNumericEdit::focusInEvent(QFocusEvent* event) {
         SetDouble(committed_);
     }
     QLineEdit::focusInEvent(event);
+    // Whatever brought the focus (a tab key, the opening, Up/Down, Tab, a click), what is typed
+    // replaces the value: "-2" over "0" must not become "02".
+    if (fieldChange) selectAll();
+    selectOnRelease_ = event->reason() == Qt::MouseFocusReason;
     if (fieldChange) emit entered();
+}
+
+void TNumericEdit::mouseReleaseEvent(QMouseEvent* event) {
+    QLineEdit::mouseReleaseEvent(event);
+    // The click that gave the focus placed the caret; a drag chose its own selection.
+    if (std::exchange(selectOnRelease_, false) && !hasSelectedText()) selectAll();
 }
 
 void TNumericEdit::focusOutEvent(QFocusEvent* event) {

@@ -68,6 +68,7 @@ class TNumericEdit : public QLineEdit, public ChainedField {
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
     void Show(double x);
@@ -77,6 +78,7 @@ class TNumericEdit : public QLineEdit, public ChainedField {
 
     NumericRules rules_;
     bool validation_ = true;
+    bool selectOnRelease_ = false;  // the focus came with a click, not yet released
     int dataCode_ = -1;
     int dataIndex_ = -1;
     double committed_ = 0;

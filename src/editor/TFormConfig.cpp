@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTimer>
@@ -167,7 +168,15 @@ void TFormConfig::FormShow() {
     tabCambio->PlaceFields();
     SizeTabs();
     Timer1->start();
-    ActiveTab()->FirstField()->setFocus(Qt::OtherFocusReason);
+    FocusFirstField();
+}
+
+void TFormConfig::FocusFirstField() {
+    QWidget* first = ActiveTab()->FirstField();
+    first->setFocus(Qt::OtherFocusReason);
+    // The page switch may have moved the focus into the field before the tab reloaded its
+    // text: the value shown now is selected whole, so that what is typed replaces it.
+    if (auto* field = qobject_cast<QLineEdit*>(first)) field->selectAll();
 }
 
 void TFormConfig::SyncOptions() {
@@ -208,7 +217,7 @@ void TFormConfig::SizeTabs() {
 void TFormConfig::PageChanged(int) {
     HideLimit();
     ActiveTab()->ShowTab();
-    if (isVisible()) ActiveTab()->FirstField()->setFocus(Qt::OtherFocusReason);
+    if (isVisible()) FocusFirstField();
 }
 
 void TFormConfig::HoldRefresh() { Timer1->stop(); }

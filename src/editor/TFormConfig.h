@@ -81,6 +81,8 @@ class TFormConfig : public QDialog, public EditorHost {
     void SyncOptions();
     void SizeTabs();
     void PageChanged(int index);
+    // The active tab's first field takes the focus, its value selected.
+    void FocusFirstField();
     bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
     void ShowLinkLost();
     ConfigTab* ActiveTab() const;

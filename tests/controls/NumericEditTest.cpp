@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QVBoxLayout>
 #include <cmath>
+#include <functional>
 #include <limits>
 
 #include "FieldWindow.h"
@@ -125,6 +126,41 @@ TEST(NumericEdit, EnterWithoutNextFieldSelectsTheValue) {
     FieldWindow::Press(Qt::Key_Enter);
     EXPECT_EQ(QApplication::focusWidget(), w.c);
     EXPECT_EQ(w.c->selectedText(), "42");
+}
+
+// Whichever road brings the focus, the whole value is selected: a sign typed first replaces
+// it instead of being refused in the middle of it.
+TEST(NumericEdit, EveryRoadInSelectsTheValueSoTypingReplacesIt) {
+    struct Road {
+        const char* name;
+        std::function<void(FieldWindow&)> go;  // from the outside field to b
+    };
+    const Road roads[] = {
+        {"set by the program", [](FieldWindow& w) { w.b->setFocus(Qt::OtherFocusReason); }},
+        {"Tab", [](FieldWindow& w) { w.b->setFocus(Qt::TabFocusReason); }},
+        {"Down from a", [](FieldWindow& w) {
+             ASSERT_TRUE(w.Focus(w.a));
+             FieldWindow::Press(Qt::Key_Down);
+         }},
+        {"Up from c", [](FieldWindow& w) {
+             ASSERT_TRUE(w.Focus(w.c));
+             FieldWindow::Press(Qt::Key_Up);
+         }},
+        {"a click", [](FieldWindow& w) { QTest::mouseClick(w.b, Qt::LeftButton); }},
+    };
+    for (const Road& road : roads) {
+        SCOPED_TRACE(road.name);
+        FieldWindow w;
+        Configure(w.b, kTemperature);
+        w.b->SetDouble(0);
+        ASSERT_TRUE(w.Focus(w.elsewhere));
+        road.go(w);
+        QApplication::processEvents();
+        ASSERT_EQ(QApplication::focusWidget(), w.b);
+        EXPECT_EQ(w.b->selectedText(), QStringLiteral("0"));
+        FieldWindow::Type(QStringLiteral("-2"));
+        EXPECT_EQ(w.b->text(), QStringLiteral("-2"));
+    }
 }
 
 TEST(NumericEdit, EnterStopsAtTheFieldNotAtTheDefaultButton) {

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
+#include <functional>
 
 #include "ConfigTabBar.h"
 #include "EditorBench.h"
@@ -299,6 +300,47 @@ TEST(EditorScreenTest, ZoneCorrectionShiftsItsCellsAndRecordsTheCorrection) {
     EditorBench::Enter("-4");
     EXPECT_EQ(editor.tabAutoTar->Field(1, 1)->text(), QStringLiteral("5"));
     EXPECT_TRUE(bench.shell.dialogs.shown().empty());
+}
+
+// A correction typed at once, on each road to the carburation tab: its first field has the
+// whole "0" selected, so "-2" replaces it and the idle cells of the lowest zone go down by 2.
+TEST(EditorScreenTest, ACorrectionTypedRightAfterReachingTheTabIsTakenAsTyped) {
+    struct Road {
+        const char* name;
+        std::function<void(EditorBench&)> go;  // from the editor just opened on its first tab
+    };
+    const Road roads[] = {
+        {"F4", [](EditorBench&) { EditorBench::Press(Qt::Key_F4); }},
+        {"opening on it",
+         [](EditorBench& bench) {
+             EditorBench::Press(Qt::Key_F4);
+             EditorBench::Press(Qt::Key_Escape);
+             bench.OpenEditor();
+         }},
+        {"Page Up", [](EditorBench&) { EditorBench::Press(Qt::Key_PageUp); }},
+        {"Page Down",
+         [](EditorBench&) {
+             EditorBench::Press(Qt::Key_F3);
+             EditorBench::Press(Qt::Key_PageDown);
+         }},
+    };
+    for (const Road& road : roads) {
+        SCOPED_TRACE(road.name);
+        EditorBench bench;
+        const auto before = kMapOf(bench.ecu, 13, 6);
+        TFormConfig& editor = bench.OpenEditor();
+        road.go(bench);
+        ASSERT_EQ(editor.PageControl->currentWidget()->objectName(), QStringLiteral("TabAutoTar"));
+        ASSERT_EQ(EditorBench::Focused(), QStringLiteral("EditCorrCarbMinimoM"));
+        EditorBench::Type(QStringLiteral("-2"));
+        EditorBench::Press(Qt::Key_Return);
+
+        EXPECT_EQ(editor.tabAutoTar->Field(0, 0)->text(), QStringLiteral("-2"));
+        EXPECT_EQ(bench.ecu.peekValue(kCorrections, 0), -2);
+        auto expected = before;
+        for (int r = 0; r <= 2; ++r) expected[r][0] -= 2;
+        EXPECT_EQ(kMapOf(bench.ecu, 13, 6), expected);
+    }
 }
 
 TEST(EditorScreenTest, HighlightFollowsTheEngine) {
