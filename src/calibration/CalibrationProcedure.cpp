@@ -148,9 +148,10 @@ void CalibrationProcedure::complete() {
     reloadAfterRestart();
     const bool reread =
         data_.Transfer(TStreamDati::kReadEcu, QString(), 0, kEveryGroup, /*showProgress=*/false);
+    // The technician sees the bar full for the whole pause, not 95 % and then nothing.
     display_.progress = 100;
-    Clock::current().waitMs(kFinishPauseMs);
     show();
+    Clock::current().waitMs(kFinishPauseMs);
     // The store must not look calibrated when it still holds the values from before.
     display_.operation = reread ? texts_.finished : texts_.rereadFailed;
     display_.progressVisible = false;

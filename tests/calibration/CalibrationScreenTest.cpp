@@ -7,6 +7,7 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <memory>
 
 #include "CalibrationProcedure.h"
 #include "Catalogue.h"
@@ -144,7 +145,18 @@ TEST(CalibrationScreenTest, AWholeCalibrationFromTheMainScreen) {
         EXPECT_FALSE(form.LabelPremere->isVisible());
         EXPECT_TRUE(form.ProgressBar1->isVisible());
 
+        // What the bar reads at each moment the screen waits while the data are transferred;
+        // the last of them is the pause before the final text.
+        std::vector<int> barDuringTransfer;
+        auto listening = std::make_shared<bool>(true);
+        bench.clock.onAdvance([&, listening](qint64) {
+            if (*listening && form.LabelOperazione->text() == kTransferring)
+                barDuringTransfer.push_back(form.ProgressBar1->value());
+        });
         const QStringList seen = bench.tickUntil(form, State::Finished);
+        *listening = false;
+        ASSERT_FALSE(barDuringTransfer.empty());
+        EXPECT_EQ(barDuringTransfer.back(), 100);
         EXPECT_EQ(seen, (QStringList{QStringLiteral("Attesa per verifica parametri..."),
                                      QStringLiteral("Portarsi a 2800 giri in folle..."),
                                      QStringLiteral("Taratura in corso... \nNon accelerare o "
