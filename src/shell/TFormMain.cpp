@@ -18,6 +18,7 @@
 #include "EntryLabel.h"
 #include "Language.h"
 #include "MainLayout.h"
+#include "QtTranslations.h"
 #include "ScreenFont.h"
 #include "ScreenScale.h"
 #include "TAboutBox.h"
@@ -369,6 +370,7 @@ void TFormMain::ChooseLanguage(int index) {
     index = std::max(index, 0);
     data_.QorGlobalData().Set(2, index);
     Language::current().SetIndex(index);
+    QtTranslations::Use(QtTranslations::CurrentLocale());
     if (index < static_cast<int>(menuItems_.size())) {
         popupItems_[static_cast<size_t>(index)]->setChecked(true);
         menuItems_[static_cast<size_t>(index)]->setChecked(true);
