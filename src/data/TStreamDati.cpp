@@ -64,6 +64,18 @@ std::unique_ptr<TQorGlobalData> TStreamDati::ownSettings(bool load) {
 
 bool TStreamDati::Transfer(int flags, const QString& fileName, int resourceId, int groupMask,
                            bool showProgress) {
+    if ((flags & (kReadEcu | kWriteEcu)) == 0)
+        return runTransfer(flags, fileName, resourceId, groupMask, showProgress);
+    const auto before = connect_->GetReplyCounts();
+    const bool done = runTransfer(flags, fileName, resourceId, groupMask, showProgress);
+    // Told whatever the transfer's result: it explains a slow or a failed one alike.
+    if (const auto percent = disturbedLine_.Check(before, connect_->GetReplyCounts()))
+        emit lineDisturbed(*percent);
+    return done;
+}
+
+bool TStreamDati::runTransfer(int flags, const QString& fileName, int resourceId, int groupMask,
+                              bool showProgress) {
     lastError_.clear();
     const bool wasModified = IsModified();
     bool opened = false;

@@ -8,6 +8,7 @@
 #include "ConfigSource.h"
 #include "DataContext.h"
 #include "DefaultValues.h"
+#include "DisturbedLine.h"
 #include "EcuSession.h"
 #include "EcuVariable.h"
 #include "MainState.h"
@@ -61,7 +62,11 @@ class TStreamDati : public QObject {
 
     // The ECU operations of the screens.
     bool IsConnected() { return ecu_.IsConnected(); }
-    bool OpenLink() { return linkUp(ecu_.OpenLink()); }
+    // A new connection: a disturbed line is told again.
+    bool OpenLink() {
+        disturbedLine_.Reset();
+        return linkUp(ecu_.OpenLink());
+    }
     bool Connect() { return linkUp(ecu_.Connect()); }
     void Disconnect() { ecu_.Disconnect(); }
     // The ECU status (variable 1); 0 when it cannot be read.
@@ -190,6 +195,9 @@ class TStreamDati : public QObject {
     // adapter pulled), 1 connected again after that, 2 description changed, 5 fuel changed
     // (wParam: the option's bit before the change).
     void mainState(int code, int wParam);
+    // A transfer with the ECU had more than DisturbedLine::kWarnAbovePercent of its replies
+    // asked for again (percent: their share); once per connection, after the transfer.
+    void lineDisturbed(int percent);
 
   private:
     using SerialCodes = std::array<int32_t, kMaxSerialNumber>;
@@ -204,6 +212,8 @@ class TStreamDati : public QObject {
     // whichever the link is in when it is delivered, once per change.
     void postLinkState();
     bool linkUp(bool connected);
+    bool runTransfer(int flags, const QString& fileName, int resourceId, int groupMask,
+                     bool showProgress);
 
     static std::unique_ptr<TQorGlobalData> ownSettings(bool load);
 
@@ -224,4 +234,5 @@ class TStreamDati : public QObject {
     int grandTotal_ = 0;
     int moved_ = 0;
     bool lossReported_ = false;  // code 0 emitted, no 1 since
+    DisturbedLine disturbedLine_;
 };

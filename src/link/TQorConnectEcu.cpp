@@ -36,6 +36,9 @@ bool TQorConnectEcu::LoadDll() {
     version_ = reinterpret_cast<GetDllVersionFn>(library_.resolve("_GetDLLVersion"));
     setLost_ = reinterpret_cast<SetLinkLostHandlerFn>(library_.resolve("_SetLinkLostHandler"));
     if (setLost_) setLost_(link, &TQorConnectEcu::linkLost, this);
+    exports_.replyCounts =
+        reinterpret_cast<GetReplyCountsFn>(library_.resolve("_GetReplyCounts"));
+    exports_.portDenied = reinterpret_cast<IsPortDeniedFn>(library_.resolve("_IsPortDenied"));
     link_ = link;
     destroy_ = destroy;
     loadError_.clear();
@@ -44,11 +47,29 @@ bool TQorConnectEcu::LoadDll() {
 }
 
 void TQorConnectEcu::UseLink(IEcuLink* link, Destroy destroy) {
+    UseLink(link, std::move(destroy), OptionalExports());
+}
+
+void TQorConnectEcu::UseLink(IEcuLink* link, Destroy destroy, OptionalExports exports) {
     QMutexLocker lock(&mutex_);
     UnloadDll();
     link_ = link;
     destroy_ = std::move(destroy);
+    exports_ = exports;
     if (link_) configure();
+}
+
+std::optional<TQorConnectEcu::ReplyCounts> TQorConnectEcu::GetReplyCounts() {
+    QMutexLocker lock(&mutex_);
+    if (!link_ || !exports_.replyCounts) return std::nullopt;
+    ReplyCounts counts;
+    exports_.replyCounts(link_, &counts.requests, &counts.askedAgain);
+    return counts;
+}
+
+bool TQorConnectEcu::PortDenied() {
+    QMutexLocker lock(&mutex_);
+    return link_ && exports_.portDenied && exports_.portDenied(link_) != 0;
 }
 
 void TQorConnectEcu::configure() { SetUp(*link_); }
@@ -81,6 +102,7 @@ void TQorConnectEcu::UnloadDll() {
     }
     version_ = nullptr;
     setLost_ = nullptr;
+    exports_ = {};
     if (library_.isLoaded()) library_.unload();
 }
 

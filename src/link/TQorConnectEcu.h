@@ -4,6 +4,7 @@
 #include <QRecursiveMutex>
 #include <QString>
 #include <functional>
+#include <optional>
 
 #include "IEcuLink.h"
 #include "NullEcuLink.h"
@@ -14,6 +15,15 @@
 class TQorConnectEcu {
   public:
     using Destroy = std::function<void(IEcuLink*)>;
+    // The library's optional exports beyond the link-lost handler; an older library lacks them.
+    struct OptionalExports {
+        GetReplyCountsFn replyCounts = nullptr;
+        IsPortDeniedFn portDenied = nullptr;
+    };
+    struct ReplyCounts {
+        uint32_t requests = 0;
+        uint32_t askedAgain = 0;
+    };
 
     static constexpr const char* kDefaultDllName = "SerQorDL.dll";
 
@@ -41,6 +51,14 @@ class TQorConnectEcu {
     // Uses a link object made in-process (tests, tools) instead of a library's; makes the
     // same set-up calls. The link is destroyed with destroy on unload.
     void UseLink(IEcuLink* link, Destroy destroy);
+    void UseLink(IEcuLink* link, Destroy destroy, OptionalExports exports);
+
+    // The link's requests and the replies it had to ask for again so far; nothing when the
+    // library does not count them.
+    std::optional<ReplyCounts> GetReplyCounts();
+    // The last OpenLink or Connect was refused a port for want of permission; false when the
+    // library does not say.
+    bool PortDenied();
 
     IEcuLink& link() { return link_ ? *link_ : empty_; }
 
@@ -63,6 +81,7 @@ class TQorConnectEcu {
     Destroy destroy_;
     GetDllVersionFn version_ = nullptr;
     SetLinkLostHandlerFn setLost_ = nullptr;
+    OptionalExports exports_;
     std::function<void()> lost_;
     NullEcuLink empty_;
     QString loadError_;

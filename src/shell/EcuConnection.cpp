@@ -36,6 +36,21 @@ QString EcuConnection::IncompatibleText() {
            text(38, "Impossibile connettersi.") + errorCode(QStringLiteral("C03"));
 }
 
+QString EcuConnection::PortDeniedText() {
+    return text(695,
+                "La porta seriale non è accessibile a questo utente. Dove la regola installata "
+                "con il programma non vale, eseguire una volta il comando:\n"
+                "sudo usermod -aG dialout $USER\n"
+                "poi uscire dalla sessione e accedere di nuovo.");
+}
+
+QString EcuConnection::DisturbedLineText(int percent) {
+    return text(696,
+                "La linea seriale è disturbata: il %1% delle risposte della centralina è stato "
+                "richiesto di nuovo.\nControllare il cavo e il connettore.")
+        .arg(percent);
+}
+
 Dialogs::Answer EcuConnection::AskSaveChanges() {
     if (!data_.IsModified()) return Dialogs::Answer::No;
     const Dialogs::Answer answer =
@@ -75,7 +90,9 @@ EcuConnection::Result EcuConnection::Connect() {
     setIdentityDefaults();
     loadBaseDefaults();
     if (!data_.OpenLink()) {
-        Dialogs::current().error(title(), LinkFailureText());
+        QString message = LinkFailureText();
+        if (data_.QorConnectEcu().PortDenied()) message += QStringLiteral("\n\n") + PortDeniedText();
+        Dialogs::current().error(title(), message);
         return Result::NoLink;
     }
     if (!identify()) {

@@ -52,6 +52,10 @@ class EcuConnection {
     static QString LinkFailureText();
     static QString IdentityFailureText();
     static QString IncompatibleText();
+    // What to do when the port refused this user: join the serial ports' group, log in again.
+    static QString PortDeniedText();
+    // The warning of a transfer on a disturbed line, percent of its replies asked again.
+    static QString DisturbedLineText(int percent);
 
   private:
     QString title() const;

@@ -127,6 +127,13 @@ TFormMain::TFormMain(TStreamDati& data, QRect screen, QWidget* parent)
     screens_.programming = [this] { formScarica_->ActionProgrammaExecute(); };
     connect(&data_, &TStreamDati::mainState, this,
             [this](int code, int wParam) { OnMainState(code, wParam); });
+    // Queued: the warning comes after the transfer's own wait dialog has gone.
+    connect(
+        &data_, &TStreamDati::lineDisturbed, this,
+        [this](int percent) {
+            Dialogs::current().warning(windowTitle(), EcuConnection::DisturbedLineText(percent));
+        },
+        Qt::QueuedConnection);
     qApp->installEventFilter(this);
 }
 

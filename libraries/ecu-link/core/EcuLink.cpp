@@ -109,23 +109,27 @@ bool EcuLink::openPort(Probe kind, bool lastPortOnly) {
             if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
 
     std::string problems;
+    bool denied = false;
     for (const auto& name : names) {
         transport_->close();
         const auto opened = transport_->open(name);
         if (opened != Transport::OpenResult::Opened) {
             if (opened != Transport::OpenResult::Missing)
                 problems += transport_->lastError() + "\n";
+            denied = denied || opened == Transport::OpenResult::PermissionDenied;
             continue;
         }
         if (probe(kind)) {
             portName_ = name;
             lastError_.clear();
+            portDenied_ = false;
             return true;
         }
         problems += "no ECU answers on " + name + "\n";
     }
     transport_->close();
     connected_ = false;
+    portDenied_ = denied;
     lastError_ = names.empty() ? "no serial port found" : problems;
     if (!lastError_.empty() && lastError_.back() == '\n') lastError_.pop_back();
     return false;

@@ -60,6 +60,10 @@ class EcuLink final : public IEcuLink {
     const std::string& portName() const { return portName_; }
     // Why the last OpenLink or Connect found no ECU, for the user.
     const std::string& lastError() const { return lastError_; }
+    // The last OpenLink or Connect found no ECU and a port refused this user.
+    bool portDenied() const { return portDenied_; }
+    uint32_t requestsSent() const { return channel_.requestsSent(); }
+    uint32_t repliesAskedAgain() const { return channel_.repliesAskedAgain(); }
     bool polling() const { return polling_; }
     bool programming() const { return programming_; }
 
@@ -99,6 +103,7 @@ class EcuLink final : public IEcuLink {
     int portNumber_ = 0;
     std::string portName_;
     std::string lastError_;
+    bool portDenied_ = false;
     bool connected_ = false;
     int silentRequests_ = 0;
     int64_t lastAnswerMs_ = 0;

@@ -72,8 +72,10 @@ RequestChannel::Result RequestChannel::exchange(uint8_t sequence, uint8_t code,
     const int64_t deadline = start + timing_.scaled(timing_.deadlineMs);
 
     int silent = 0;
+    ++requests_;
     for (int sent = 0; silent < attempts && sent < maxTransmissions; ++sent) {
         if (sent > 0 && pace == Pace::Normal && clock_.nowMs() >= deadline) break;
+        if (sent == 1) ++askedAgain_;
         if (!transport_.write(frame) || !transport_.healthy()) return {Status::PortFailed, {}, 0};
         int64_t attemptEnd = clock_.nowMs() + wait + wire;
         if (pace == Pace::Normal)

@@ -37,6 +37,10 @@ class RequestChannel {
     void setAlive(bool alive) { alive_ = alive; }
     uint8_t lastSequence() const { return sequence_; }
     size_t rejectedFrames() const { return parser_.rejected(); }
+    // Requests sent, and those of them whose reply had to be asked for again (garbled or lost
+    // on the way): how disturbed the line is.
+    uint32_t requestsSent() const { return requests_; }
+    uint32_t repliesAskedAgain() const { return askedAgain_; }
 
   private:
     // Transmissions of one request when its replies come garbled, per configured attempt.
@@ -58,6 +62,8 @@ class RequestChannel {
     bool polling_ = false;
     bool alive_ = false;
     uint8_t sequence_ = 0;
+    uint32_t requests_ = 0;
+    uint32_t askedAgain_ = 0;
 };
 
 }  // namespace ecu

@@ -71,4 +71,8 @@ using GetDllVersionFn = void (*)(EcuLinkVersion* version);
 // Optional: _SetLinkLostHandler(link, handler, context).
 using LinkLostFn = void (*)(void* context);
 using SetLinkLostHandlerFn = void (*)(IEcuLink* link, LinkLostFn handler, void* context);
+// Optional: _GetReplyCounts(link, &requests, &askedAgain), counted since the link was created.
+using GetReplyCountsFn = void (*)(IEcuLink* link, uint32_t* requests, uint32_t* askedAgain);
+// Optional: _IsPortDenied(link), 1 when the last OpenLink or Connect was refused a port.
+using IsPortDeniedFn = int32_t (*)(IEcuLink* link);
 }

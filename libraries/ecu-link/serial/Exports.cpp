@@ -35,6 +35,20 @@ Q_DECL_EXPORT void _SetLinkLostHandler(IEcuLink* link, LinkLostFn handler, void*
     if (link) static_cast<ecu::EcuLink*>(link)->setLostHandler(handler, context);
 }
 
+// Replies asked for again (garbled or lost on the way) and requests sent, counted since the link
+// was created; the client compares two readings.
+Q_DECL_EXPORT void _GetReplyCounts(IEcuLink* link, uint32_t* requests, uint32_t* askedAgain) {
+    const auto* ecuLink = static_cast<ecu::EcuLink*>(link);
+    if (requests) *requests = ecuLink ? ecuLink->requestsSent() : 0;
+    if (askedAgain) *askedAgain = ecuLink ? ecuLink->repliesAskedAgain() : 0;
+}
+
+// 1 when the last OpenLink or Connect found no ECU and a port refused this user (the device's
+// permissions), else 0.
+Q_DECL_EXPORT int32_t _IsPortDenied(IEcuLink* link) {
+    return link && static_cast<ecu::EcuLink*>(link)->portDenied() ? 1 : 0;
+}
+
 // Why the last OpenLink or Connect found no ECU (empty when it did), cut to size - 1
 // characters; returns the full length.
 Q_DECL_EXPORT int32_t _GetLastLinkError(IEcuLink* link, char* text, int32_t size) {
