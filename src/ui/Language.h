@@ -17,7 +17,7 @@ class Language {
     static constexpr int kCharSetNumber = 1;
     static constexpr int kCodePageNumber = 2;
     static constexpr int kMenuCaptionNumber = 3;
-    static constexpr int kQtLocaleNumber = 4;  // the locale of Qt's own texts ("it", "en")
+    static constexpr int kQtLocaleNumber = 697;  // the locale of Qt's own texts ("it", "en")
 
     // The program's one language state.
     static Language& current();

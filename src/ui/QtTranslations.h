@@ -10,7 +10,7 @@ class QtTranslations {
     // Makes locale ("it", "en", ...) the language of Qt's texts; false, and Qt's English,
     // when no translation of Qt's is found for it.
     static bool Use(const QString& locale);
-    // The locale of the current language (its string 4; Italian where a table lacks it).
+    // The locale of the current language (its string 697; Italian where a table lacks it).
     static QString CurrentLocale();
     // Where Qt's translation files are looked for.
     static QString Folder();
