@@ -6,6 +6,7 @@
 #include "BuildProfile.h"
 #include "ConfigBaseLibrary.h"
 #include "ConfigSource.h"
+#include "DiffCommand.h"
 #include "IniFile.h"
 #include "LibraryPath.h"
 #include "ProgrammingFile.h"
@@ -21,6 +22,7 @@ QString KvTool::Usage() {
         "usage: kvtool [--key TEXT] [--library FILE] decode FILE\n"
         "       kvtool [--key TEXT] encode INI FILE\n"
         "       kvtool [--key TEXT] [--library FILE] base [N]\n"
+        "       kvtool [--key TEXT] [--library FILE] diff A B\n"
         "       kvtool encrypt FIRMWARE FILE\n"
         "       kvtool [--key TEXT] scramble FIRMWARE FILE\n"
         "       kvtool image FIRMWARE FILE\n");
@@ -58,10 +60,19 @@ int KvTool::Run(const QStringList& args) {
          command == QLatin1String("image")) &&
         words.size() == 3)
         return MakeProgrammingFile(command, words[1], words[2]);
+    if (command == QLatin1String("diff") && words.size() == 3) return Diff(words[1], words[2]);
     if (command == QLatin1String("base") && words.size() == 1) return ListBase();
     if (command == QLatin1String("base") && words.size() == 2) return PrintBase(words[1]);
     return Fail(words.isEmpty() ? QStringLiteral("no command") : QStringLiteral("bad command line"),
                 kUsage);
+}
+
+int KvTool::Diff(const QString& a, const QString& b) {
+    DiffCommand diff(key_, library_);
+    const int status = diff.Run(a, b);
+    out_ += diff.out();
+    err_ += diff.err();
+    return status;
 }
 
 QByteArray KvTool::PlainText(const QByteArray& unscrambled) {
