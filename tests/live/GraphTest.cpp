@@ -5,14 +5,12 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QLineSeries>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QValueAxis>
 #include <QtEndian>
 #include <functional>
 #include <set>
@@ -145,8 +143,15 @@ TEST(GraphModelTest, ReadingBetweenTwoRecordsIsTheEarlierOnes) {
     EXPECT_FALSE(m.ReadingAt(-0.01));
     const QString html = GraphModel::ReadingHtml(*reading);
     EXPECT_TRUE(html.contains(QStringLiteral("0.600 s"))) << html.toStdString();
-    EXPECT_TRUE(html.contains(QStringLiteral("color:#ff0000\">&#9632;</span> Giri x 1000: ") +
-                              QString::number(recordAt(4).rpm * 0.001)))
+    // Each value in its own unit with the precision of its trace.
+    EXPECT_TRUE(html.contains(QStringLiteral("color:#ff0000\">&#9632;</span> Giri: ") +
+                              QString::number(recordAt(4).rpm) + QStringLiteral("<br>")))
+        << html.toStdString();
+    EXPECT_TRUE(html.contains(QStringLiteral("T inj. gas: ") +
+                              QString::number(recordAt(4).gasTime1, 'f', 2)))
+        << html.toStdString();
+    EXPECT_TRUE(html.contains(QStringLiteral("T.gas: ") +
+                              QString::number(recordAt(4).engineTemp, 'f', 1)))
         << html.toStdString();
 }
 
@@ -173,8 +178,11 @@ class GraphFileTest : public testing::Test {
     }
     static int points(const TFormGraficoDrt& form) {
         int n = 0;
-        for (const QLineSeries* series : form.Series) n += series->count();
+        for (const GraphView::Line& line : form.View->Lines()) n += int(line.points.size());
         return n;
+    }
+    static const QList<QPointF>& line(const TFormGraficoDrt& form, int trace) {
+        return form.View->Lines().at(trace).points;
     }
     // Runs script on the traces dialog once it is open, then presses its default button.
     void withTracesDialog(TFormGraficoDrt& form,
@@ -205,19 +213,19 @@ TEST_F(GraphFileTest, OneProbeFilesShowSevenTracesAndTwoProbeFilesTen) {
         all[3].engineTemp = 85;
         const auto form = open(write(QStringLiteral("giro.txt"), version, all));
         const int traces = version == 1 ? 7 : 10;
-        EXPECT_EQ(form->Series.size(), traces);
-        EXPECT_EQ(form->Chart->series().size(), traces);
-        EXPECT_TRUE(form->Series[0]->points().contains(QPointF(0.45, 3.0)));
-        EXPECT_TRUE(form->Series[6]->points().contains(QPointF(0.45, 8.5)));
-        EXPECT_EQ(form->Series[6]->name(), QStringLiteral("T.gas x 10"));
-        EXPECT_EQ(form->Series[4]->pen().color(), QColor(255, 255, 128));
-        EXPECT_EQ(form->Series[4]->pen().width(), 2);
+        EXPECT_EQ(form->View->Lines().size(), traces);
+        EXPECT_EQ(form->View->Legend().size(), traces);
+        EXPECT_TRUE(line(*form, 0).contains(QPointF(0.45, 3.0)));
+        EXPECT_TRUE(line(*form, 6).contains(QPointF(0.45, 8.5)));
+        EXPECT_EQ(form->View->Legend()[6].text, QStringLiteral("T.gas x 10"));
+        EXPECT_EQ(form->View->Lines()[4].colour, QColor(255, 255, 128));
+        EXPECT_FALSE(form->View->Lines()[4].dashed);
         withTracesDialog(*form, [&](TFormGestioneTracce& dialog) {
             EXPECT_EQ(dialog.findChildren<QCheckBox*>().size(), traces);
             const auto* last = dialog.findChild<QCheckBox*>(QStringLiteral("CheckTrack") +
                                                             QString::number(traces - 1));
             ASSERT_TRUE(last);
-            EXPECT_EQ(last->text(), form->Series.last()->name());
+            EXPECT_EQ(last->text(), GraphTraces::Title(traces - 1));
             EXPECT_TRUE(last->isChecked());
             EXPECT_GT(dialog.ButtonOk->y(), last->geometry().bottom());
         });
@@ -234,7 +242,7 @@ TEST_F(GraphFileTest, HidingEveryTraceEmptiesTheChartAndTheDialogShowsThemAgain)
         }
     });
     EXPECT_EQ(points(*form), 0);
-    for (const QLineSeries* series : form->Series) EXPECT_FALSE(series->isVisible());
+    EXPECT_TRUE(form->View->Legend().isEmpty());
     // Annulla changes nothing.
     withTracesDialog(*form, [](TFormGestioneTracce& dialog) {
         for (QCheckBox* check : dialog.Checks) EXPECT_FALSE(check->isChecked());
@@ -245,7 +253,7 @@ TEST_F(GraphFileTest, HidingEveryTraceEmptiesTheChartAndTheDialogShowsThemAgain)
     withTracesDialog(*form, [](TFormGestioneTracce& dialog) {
         for (QCheckBox* check : dialog.Checks) check->setChecked(true);
     });
-    for (const QLineSeries* series : form->Series) EXPECT_EQ(series->count(), 50);
+    for (const GraphView::Line& l : form->View->Lines()) EXPECT_EQ(l.points.size(), 50);
 }
 
 TEST_F(GraphFileTest, MissingEmptyAndBadFiles) {
@@ -255,7 +263,7 @@ TEST_F(GraphFileTest, MissingEmptyAndBadFiles) {
 
     const auto empty = open(write(QStringLiteral("vuoto"), 1, {}));
     EXPECT_EQ(empty->windowTitle(), QStringLiteral("Grafico - "));
-    EXPECT_EQ(empty->Series.size(), 7);
+    EXPECT_EQ(empty->View->Lines().size(), 7);
     EXPECT_EQ(points(*empty), 0);
     EXPECT_TRUE(dialogs.shown().empty());
 
@@ -279,11 +287,11 @@ TEST_F(GraphFileTest, MissingEmptyAndBadFiles) {
 TEST_F(GraphFileTest, ZoomByDraggingAndUndoByKey) {
     const auto form = open(write(QStringLiteral("lungo.txt"), 2, records(20000)));
     const GraphModel::Range whole = form->Model()->Whole();
-    const QRect plot = form->View->mapFromScene(form->Chart->plotArea()).boundingRect();
+    const QRect plot = form->View->PlotArea();
     // Thousands of records per pixel column, a few points each drawn.
-    EXPECT_LE(form->Series[0]->count(), 4 * (plot.width() + 1) + 2);
+    EXPECT_LE(line(*form, 0).size(), 4 * (plot.width() + 1) + 2);
     auto drag = [&](int fromX, int toX) {
-        QWidget* viewport = form->View->viewport();
+        QWidget* viewport = form->View;
         const int y = plot.center().y();
         QTest::mousePress(viewport, Qt::LeftButton, {}, QPoint(fromX, y));
         QTest::mouseMove(viewport, QPoint((fromX + toX) / 2, y));
@@ -297,38 +305,37 @@ TEST_F(GraphFileTest, ZoomByDraggingAndUndoByKey) {
     const GraphModel::Range second = form->Model()->Visible();
     EXPECT_GT(second.from, first.from);
     EXPECT_LT(second.to, first.to);
-    EXPECT_DOUBLE_EQ(form->AxisX->min(), second.from);
-    EXPECT_DOUBLE_EQ(form->AxisX->max(), second.to);
+    EXPECT_DOUBLE_EQ(form->View->XAxis().from, second.from);
+    EXPECT_DOUBLE_EQ(form->View->XAxis().to, second.to);
     // The value axis fits what is seen there.
     const GraphModel::Range values = form->Model()->ValueRange();
-    EXPECT_DOUBLE_EQ(form->AxisY->min(), values.from);
-    EXPECT_DOUBLE_EQ(form->AxisY->max(), values.to);
+    EXPECT_DOUBLE_EQ(form->View->YAxis().from, values.from);
+    EXPECT_DOUBLE_EQ(form->View->YAxis().to, values.to);
     QTest::keyClick(form.get(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(form->Model()->Visible(), whole);
-    EXPECT_DOUBLE_EQ(form->AxisX->min(), whole.from);
-    EXPECT_DOUBLE_EQ(form->AxisX->max(), whole.to);
+    EXPECT_DOUBLE_EQ(form->View->XAxis().from, whole.from);
+    EXPECT_DOUBLE_EQ(form->View->XAxis().to, whole.to);
     // A narrower window has fewer columns, and gets fewer points.
-    const int wide = form->Series[0]->count();
+    const qsizetype wide = line(*form, 0).size();
     form->resize(400, 600);
     QApplication::processEvents();
-    const int columns = int(form->Chart->plotArea().width());
+    const int columns = form->View->PlotArea().width();
     EXPECT_LT(columns, plot.width() / 2);
-    EXPECT_LE(form->Series[0]->count(), 4 * (columns + 1) + 2);
-    EXPECT_LT(form->Series[0]->count(), wide);
+    EXPECT_LE(line(*form, 0).size(), 4 * (columns + 1) + 2);
+    EXPECT_LT(line(*form, 0).size(), wide);
 }
 
 TEST_F(GraphFileTest, TheCursorReadoutShowsTheRecordAtOrBeforeTheMouse) {
     const auto form = open(write(QStringLiteral("giro.txt"), 1, records(10)));
     const double seconds = 0.15 * 6 + 0.1;  // between records 6 and 7
-    const QPoint at = form->View->mapFromScene(form->Chart->mapToPosition(QPointF(seconds, 1)));
-    QTest::mouseMove(form->View->viewport(), at);
+    const QPoint at = form->View->ToPixel(QPointF(seconds, 1)).toPoint();
+    QTest::mouseMove(form->View, at);
     ASSERT_TRUE(form->View->CursorShown());
     const QString text = form->View->Readout()->text();
     EXPECT_TRUE(text.contains(QStringLiteral("0.900 s"))) << text.toStdString();
-    EXPECT_TRUE(
-        text.contains(QStringLiteral("Giri x 1000: ") + QString::number(recordAt(6).rpm * 0.001)))
+    EXPECT_TRUE(text.contains(QStringLiteral("Giri: ") + QString::number(recordAt(6).rpm)))
         << text.toStdString();
-    QTest::mouseMove(form->View->viewport(), QPoint(1, 1));  // off the plot
+    QTest::mouseMove(form->View, QPoint(1, 1));  // off the plot
     EXPECT_FALSE(form->View->CursorShown());
 }
 

@@ -16,6 +16,7 @@
 #include "Catalogue.h"
 #include "DialView.h"
 #include "FuelLamp.h"
+#include "GraphView.h"
 #include "LiveText.h"
 #include "LiveValues.h"
 #include "LoopbackEcu.h"
@@ -358,7 +359,7 @@ TEST_F(LiveViewTest, CtrlF8ShowsARecordingInTheGraph) {
             if (!graph) return ADD_FAILURE() << "the graph did not open";
             shown = true;
             EXPECT_EQ(graph->windowTitle(), QStringLiteral("Grafico - giro"));
-            EXPECT_EQ(graph->Series.size(), 10);
+            EXPECT_EQ(graph->View->Lines().size(), 10);
             EXPECT_EQ(graph->Model()->Records().size(), 20u);
             EXPECT_TRUE(graph->windowState() & Qt::WindowMaximized);
             graph->activateWindow();
