@@ -6,8 +6,10 @@
 #include <QRubberBand>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "AxisTicks.h"
+#include "LineRaster.h"
 
 namespace {
 constexpr int kMargin = 8;
@@ -97,6 +99,7 @@ void GraphView::SetLines(QList<Line> lines) {
     lines_ = std::move(lines);
     clouds_.clear();
     polylinesStale_ = true;
+    lineStale_ = true;
     cloudStale_ = true;
     update();
 }
@@ -105,6 +108,7 @@ void GraphView::SetClouds(QList<Cloud> clouds) {
     clouds_ = std::move(clouds);
     lines_.clear();
     polylinesStale_ = true;
+    lineStale_ = true;
     cloudStale_ = true;
     update();
 }
@@ -165,6 +169,7 @@ void GraphView::layOut() {
                   std::max(1, height() - top - bottom));
     backgroundStale_ = true;
     polylinesStale_ = true;
+    lineStale_ = true;
     cloudStale_ = true;
     update();
     if (plot_.width() != oldWidth) emit plotResized(plot_.width());
@@ -292,28 +297,45 @@ const QImage& GraphView::cloudImage() {
     return cloudImage_;
 }
 
-// On the screen a line two pixels wide is drawn as three one-pixel lines side by side: one-pixel
-// lines take the painter's fast road, where a wide pen's outline is computed join by join and
-// costs a zoom tens of milliseconds. A printer gets the wide pen itself.
+// On the screen the lines are set pixel by pixel into a copy of the background, once per change
+// of the data, the axes or the size: painting is then one copy, and the cursor moves over it
+// without drawing a line again. A printer gets the lines as wide strokes.
+const QImage& GraphView::composed() {
+    if (!backgroundStale_ && !lineStale_ && composed_.size() == size()) return composed_;
+    if (backgroundStale_ || background_.size() != size()) {
+        if (background_.size() != size()) background_ = QImage(size(), QImage::Format_RGB32);
+        QPainter picture(&background_);
+        paintBackground(picture);
+        backgroundStale_ = false;
+    }
+    // Into the same buffer each time: fresh pages for every zoom cost more than the copy.
+    if (composed_.size() != background_.size() || composed_.format() != background_.format())
+        composed_ = QImage(background_.size(), background_.format());
+    std::memcpy(composed_.bits(), background_.constBits(), size_t(background_.sizeInBytes()));
+    QImage plot(composed_.bits() + plot_.top() * composed_.bytesPerLine() + plot_.left() * 4,
+                plot_.width(), plot_.height(), composed_.bytesPerLine(), composed_.format());
+    const std::vector<QPolygonF>& pixels = polylines();
+    const QPointF origin = plot_.topLeft();
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        const Line& line = lines_[qsizetype(i)];
+        LineRaster::Draw(plot, pixels[i].translated(-origin), line.colour.rgb(), line.dashed);
+    }
+    lineStale_ = false;
+    return composed_;
+}
+
 void GraphView::paintData(QPainter& painter, bool screen) {
     painter.save();
     painter.setClipRect(plot_);
     if (!clouds_.isEmpty()) painter.drawImage(plot_.topLeft(), cloudImage());
-    const std::vector<QPolygonF>& pixels = polylines();
-    static const QPointF kBeside[] = {{0, 0}, {1, 0}, {0, 1}};
-    for (size_t i = 0; i < pixels.size(); ++i) {
-        const Line& line = lines_[qsizetype(i)];
-        QPen pen(line.colour, screen ? 0 : kLineWidth);
-        if (line.dashed) pen.setStyle(Qt::DashLine);
-        painter.setPen(pen);
-        if (!screen) {
+    if (!screen) {
+        const std::vector<QPolygonF>& pixels = polylines();
+        for (size_t i = 0; i < pixels.size(); ++i) {
+            const Line& line = lines_[qsizetype(i)];
+            QPen pen(line.colour, kLineWidth);
+            if (line.dashed) pen.setStyle(Qt::DashLine);
+            painter.setPen(pen);
             painter.drawPolyline(pixels[i]);
-            continue;
-        }
-        for (const QPointF& offset : kBeside) {
-            painter.translate(offset);
-            painter.drawPolyline(pixels[i]);
-            painter.translate(-offset);
         }
     }
     painter.restore();
@@ -338,14 +360,8 @@ void GraphView::Render(QPainter& painter) {
 }
 
 void GraphView::paintEvent(QPaintEvent*) {
-    if (backgroundStale_ || background_.size() != size()) {
-        background_ = QPixmap(size());
-        QPainter picture(&background_);
-        paintBackground(picture);
-        backgroundStale_ = false;
-    }
     QPainter painter(this);
-    painter.drawPixmap(0, 0, background_);
+    painter.drawImage(0, 0, composed());
     paintData(painter, true);
     paintCursor(painter);
 }

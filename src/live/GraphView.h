@@ -102,6 +102,7 @@ class GraphView : public QWidget {
     void paintCursor(QPainter& painter) const;
     const std::vector<QPolygonF>& polylines();
     const QImage& cloudImage();
+    const QImage& composed();
     QRect band(QPoint to) const;
 
     QString title_;
@@ -116,10 +117,12 @@ class GraphView : public QWidget {
     bool zoomable_ = true;
     QRect plot_;
 
-    QPixmap background_;  // title, legend, axes, grid: redrawn when they or the size change
+    QImage background_;  // title, legend, axes, grid: redrawn when they or the size change
     bool backgroundStale_ = true;
     std::vector<QPolygonF> polylines_;  // the lines in pixels
     bool polylinesStale_ = true;
+    QImage composed_;  // the background with the lines, as the screen shows them
+    bool lineStale_ = true;
     QImage cloudImage_;  // the clouds, one pixel set per point
     bool cloudStale_ = true;
 
