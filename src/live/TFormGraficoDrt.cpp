@@ -275,7 +275,12 @@ void TFormGraficoDrt::showTimeReading(double seconds) {
     const auto compared = overlay_ ? overlay_->ReadingAt(seconds) : std::nullopt;
     if (!reading && !compared) return View->HideCursor();
     QString html;
-    if (reading) html = GraphModel::ReadingHtml(*reading);
+    // With two drives each heading names its recording.
+    if (reading)
+        html = GraphModel::ReadingHtml(
+            *reading, overlay_ ? baseName(fileName_) + QStringLiteral(": ") +
+                                     QString::number(reading->seconds, 'f', 3) + QStringLiteral(" s")
+                               : QString());
     if (compared) {
         const QString heading = overlay_->Name() + QStringLiteral(" (") +
                                 signedSeconds(overlay_->Offset()) + QStringLiteral("): ") +
