@@ -7,6 +7,9 @@
 #include "GraphOverlay.h"
 #include "GraphTraces.h"
 #include "GraphXY.h"
+#include "LineRaster.h"
+#include <QImage>
+#include <QPainter>
 #include "RollingWindow.h"
 
 namespace {
@@ -198,6 +201,71 @@ TEST(RollingWindowTest, HoldsTheLastMinuteAgainstBruteForce) {
     window.Add(ms - 5000, {});
     EXPECT_EQ(window.Samples().size(), 1u);
     EXPECT_DOUBLE_EQ(window.Top(), 1);
+}
+
+}  // namespace
+
+namespace {
+
+// Pixels of colour within `reach` of (x, y), in either direction.
+bool near(const QImage& image, int x, int y, int reach, QRgb colour) {
+    for (int dy = -reach; dy <= reach; ++dy)
+        for (int dx = -reach; dx <= reach; ++dx) {
+            const QPoint p(x + dx, y + dy);
+            if (image.rect().contains(p) && image.pixel(p) == colour) return true;
+        }
+    return false;
+}
+
+// Against the painter's own one-pixel line: every pixel it sets has one of ours beside it (the
+// line two wide), and ours stray no further; a dashed line leaves gaps but keeps to the line.
+TEST(LineRasterTest, FollowsThePaintersLineTwoPixelsWide) {
+    const QRgb red = qRgb(255, 0, 0);
+    const QList<QPolygonF> lines = {
+        QPolygonF({{10, 10}, {10, 150}, {11, 20}, {11, 140}, {12, 60}}),  // a dense zig-zag
+        QPolygonF({{0, 100}, {190, 90}}),                                  // shallow
+        QPolygonF({{40, 0}, {60, 159}}),                                   // steep
+        QPolygonF({{-500, 80}, {30, 20}, {150, 30}, {900, 120}}),          // far past both sides
+        QPolygonF({{70.5, 70.5}}),                                         // one point
+        QPolygonF({{100, 150}, {100, 5}}),                                 // a lone spike
+    };
+    for (const QPolygonF& line : lines) {
+        SCOPED_TRACE(testing::Message() << line.first().x() << "," << line.first().y());
+        QImage ours(200, 160, QImage::Format_RGB32);
+        ours.fill(Qt::white);
+        LineRaster::Draw(ours, line, red, false);
+        QImage theirs(200, 160, QImage::Format_RGB32);
+        theirs.fill(Qt::white);
+        {
+            QPainter painter(&theirs);
+            painter.setPen(QPen(QColor(red), 0));
+            if (line.size() == 1)
+                painter.drawPoint(line.first());
+            else
+                painter.drawPolyline(line);
+        }
+        int drawn = 0;
+        for (int y = 0; y < 160; ++y)
+            for (int x = 0; x < 200; ++x) {
+                if (theirs.pixel(x, y) == red) {
+                    ++drawn;
+                    ASSERT_TRUE(near(ours, x, y, 1, red)) << "missing near " << x << "," << y;
+                }
+                if (ours.pixel(x, y) == red)
+                    ASSERT_TRUE(near(theirs, x, y, 2, red)) << "stray at " << x << "," << y;
+            }
+        EXPECT_GT(drawn, 0);
+        QImage dashed(200, 160, QImage::Format_RGB32);
+        dashed.fill(Qt::white);
+        LineRaster::Draw(dashed, line, red, true);
+        int gaps = 0;
+        for (int y = 0; y < 160; ++y)
+            for (int x = 0; x < 200; ++x) {
+                if (dashed.pixel(x, y) == red) ASSERT_EQ(ours.pixel(x, y), red);
+                if (ours.pixel(x, y) == red && dashed.pixel(x, y) != red) ++gaps;
+            }
+        if (drawn > 3 * (LineRaster::kDashOn + LineRaster::kDashOff)) EXPECT_GT(gaps, 0);
+    }
 }
 
 }  // namespace
