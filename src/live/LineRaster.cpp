@@ -33,17 +33,20 @@ bool clip(double& x0, double& y0, double& x1, double& y1, double w, double h) {
 }
 
 struct Canvas {
-    QImage& image;
+    uchar* bits;  // the first row; found once, as each scanLine() asks whether to detach
+    qsizetype stride;
     QRgb colour;
     int w;
     int h;
 
     // Two pixels wide, rows top to bottom + 1.
     void column(int x, int top, int bottom) {
-        for (int row = top; row <= std::min(bottom + 1, h - 1); ++row) {
-            auto* line = reinterpret_cast<QRgb*>(image.scanLine(row));
+        const bool both = x + 1 < w;
+        uchar* row = bits + top * stride;
+        for (int y = top; y <= std::min(bottom + 1, h - 1); ++y, row += stride) {
+            auto* line = reinterpret_cast<QRgb*>(row);
             line[x] = colour;
-            if (x + 1 < w) line[x + 1] = colour;
+            if (both) line[x + 1] = colour;
         }
     }
     void stamp(int x, int y) { column(x, y, y); }
@@ -100,8 +103,8 @@ void drawSolid(Canvas& canvas, const QPolygonF& polyline) {
 }  // namespace
 
 void LineRaster::Draw(QImage& image, const QPolygonF& polyline, QRgb colour, bool dashed) {
-    Canvas canvas{image, colour, image.width(), image.height()};
-    if (canvas.w <= 0 || canvas.h <= 0) return;
+    if (image.width() <= 0 || image.height() <= 0) return;
+    Canvas canvas{image.bits(), image.bytesPerLine(), colour, image.width(), image.height()};
     if (!dashed) return drawSolid(canvas, polyline);
     int along = 0;  // pixels walked, for the dashes
     for (qsizetype i = 0; i + 1 < polyline.size(); ++i) {
