@@ -45,6 +45,10 @@ class TQorGlobalData {
     // Writes the three values now (the destructor does the same).
     bool Save() const;
 
+    // The settings store under StrKey, for values of other parts of the program (the
+    // caller owns it).
+    QSettings* OpenSettings() const { return open(); }
+
   private:
     // The settings store for StrKey: "\Software\X" is organisation X of the user scope.
     QSettings* open() const;

@@ -7,6 +7,7 @@
 #include "ConfigBaseLibrary.h"
 #include "ConfigSource.h"
 #include "DiffCommand.h"
+#include "ReportCommand.h"
 #include "IniFile.h"
 #include "LibraryPath.h"
 #include "ProgrammingFile.h"
@@ -23,6 +24,8 @@ QString KvTool::Usage() {
         "       kvtool [--key TEXT] encode INI FILE\n"
         "       kvtool [--key TEXT] [--library FILE] base [N]\n"
         "       kvtool [--key TEXT] [--library FILE] diff A B\n"
+        "       kvtool [--key TEXT] [--library FILE] [--lang CODE] [--page A4|Letter] report "
+        "FILE OUT.pdf\n"
         "       kvtool encrypt FIRMWARE FILE\n"
         "       kvtool [--key TEXT] scramble FIRMWARE FILE\n"
         "       kvtool image FIRMWARE FILE\n");
@@ -40,9 +43,10 @@ int KvTool::Run(const QStringList& args) {
     QStringList words;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
-        if (arg == QLatin1String("--key") || arg == QLatin1String("--library")) {
+        if (arg == QLatin1String("--key") || arg == QLatin1String("--library") ||
+            arg == QLatin1String("--lang") || arg == QLatin1String("--page")) {
             if (i + 1 >= args.size()) return Fail(arg + QStringLiteral(" needs a value"), kUsage);
-            (arg == QLatin1String("--key") ? key_ : library_) = args[++i];
+            optionValue(arg) = args[++i];
         } else if (arg.startsWith(QLatin1String("--"))) {
             return Fail(QStringLiteral("unknown option ") + arg, kUsage);
         } else {
@@ -61,10 +65,25 @@ int KvTool::Run(const QStringList& args) {
         words.size() == 3)
         return MakeProgrammingFile(command, words[1], words[2]);
     if (command == QLatin1String("diff") && words.size() == 3) return Diff(words[1], words[2]);
+    if (command == QLatin1String("report") && words.size() == 3)
+        return Report(words[1], words[2]);
     if (command == QLatin1String("base") && words.size() == 1) return ListBase();
     if (command == QLatin1String("base") && words.size() == 2) return PrintBase(words[1]);
     return Fail(words.isEmpty() ? QStringLiteral("no command") : QStringLiteral("bad command line"),
                 kUsage);
+}
+
+QString& KvTool::optionValue(const QString& option) {
+    if (option == QLatin1String("--key")) return key_;
+    if (option == QLatin1String("--library")) return library_;
+    return option == QLatin1String("--lang") ? language_ : page_;
+}
+
+int KvTool::Report(const QString& file, const QString& pdf) {
+    ReportCommand report({key_, library_, language_, page_});
+    const int status = report.Run(file, pdf);
+    err_ += report.err();
+    return status;
 }
 
 int KvTool::Diff(const QString& a, const QString& b) {

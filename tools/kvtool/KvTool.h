@@ -17,7 +17,8 @@
 //   kvtool encrypt FIRMWARE FILE   an encrypted programming file (key material of its own)
 //   kvtool scramble FIRMWARE FILE  a scrambled programming file (the build's key or --key)
 //   kvtool image FIRMWARE FILE     an image file: the length, then the firmware
-// Options: --key TEXT (another scrambling key), --library FILE (another base library).
+//   kvtool report FILE OUT.pdf    the installation report of a configuration file (PDF)
+// Options: --lang CODE and --page A4|Letter (report), --key TEXT (another scrambling key), --library FILE (another base library).
 class KvTool {
   public:
     static constexpr int kOk = 0;
@@ -37,6 +38,8 @@ class KvTool {
     // kind: "encrypt", "scramble" or "image".
     int MakeProgrammingFile(const QString& kind, const QString& firmware, const QString& file);
     int Diff(const QString& a, const QString& b);
+    int Report(const QString& file, const QString& pdf);
+    QString& optionValue(const QString& option);
     int ListBase();
     int PrintBase(const QString& number);
     bool LoadLibrary();
@@ -47,6 +50,8 @@ class KvTool {
     std::unique_ptr<ConfigBaseLibrary> base_;
     QString key_;
     QString library_;
+    QString language_;
+    QString page_;
     QByteArray out_;
     QString err_;
 };

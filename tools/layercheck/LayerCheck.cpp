@@ -14,13 +14,14 @@ struct Floor {
     const char* folder;
     int floor;
 };
-constexpr std::array<Floor, 13> kFloors = {{
+constexpr std::array<Floor, 14> kFloors = {{
     {"app", 6},
     {"shell", 5},
     {"editor", 4},
     {"live", 4},
     {"calibration", 4},
     {"files", 4},
+    {"workshop", 4},
     {"ui", 3},
     {"controls", 3},
     {"data", 3},
