@@ -16,6 +16,7 @@
 #include "BusyCursor.h"
 #include "Dialogs.h"
 #include "EntryLabel.h"
+#include "InstallationReportCommand.h"
 #include "Language.h"
 #include "MainLayout.h"
 #include "QtTranslations.h"
@@ -172,6 +173,9 @@ void TFormMain::createActions() {
     ActionResetCentralina =
         action(QStringLiteral("ActionResetCentralina"), QStringLiteral("&Reset centralina"));
     ActionAbout = action(QStringLiteral("ActionAbout"), QStringLiteral("&Informazioni su..."));
+    ActionRapporto =
+        action(QStringLiteral("ActionRapporto"), QStringLiteral("&Rapporto installazione..."));
+    ActionRapporto->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
 
     ActionConnetti->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
     ActionDisconnetti->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
@@ -201,6 +205,8 @@ void TFormMain::createActions() {
     connect(ActionSalva, &QAction::triggered, this, [this] { ActionSalvaExecute(); });
     connect(ActionResetDaPc, &QAction::triggered, this, [this] { ActionResetDaPcExecute(); });
     connect(ActionAbout, &QAction::triggered, this, [this] { ActionAboutExecute(); });
+    connect(ActionRapporto, &QAction::triggered, this,
+            [this] { InstallationReportCommand(data_, this).Run(QDir::currentPath()); });
 }
 
 void TFormMain::createMenus() {
@@ -209,6 +215,7 @@ void TFormMain::createMenus() {
     menuFile_->addAction(ActionSalva);
     menuFile_->addAction(ActionBloccoNote);
     menuFile_->addAction(ActionProgrammaCliente);
+    menuFile_->addAction(ActionRapporto);
     QAction* update = menuFile_->addAction(QStringLiteral("Aggiorna &file..."));
     update->setVisible(false);
     menuFile_->addAction(ActionEsci);
@@ -399,6 +406,7 @@ void TFormMain::ReloadTexts() {
     setTitle(menuImpostazioni_, 19);
     setTitle(menuSelLingua_, Language::kMenuCaptionNumber);
     setText(ActionAbout, 20);
+    setText(ActionRapporto, 720);
     setTitle(menuAiuto_, 21);
     const std::pair<QAction*, int> actions[] = {
         {ActionApri, 23}, {ActionSalva, 24},           {ActionProgramma, 26},

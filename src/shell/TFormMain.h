@@ -80,6 +80,7 @@ class TFormMain : public QMainWindow {
     QAction* ActionProgrammaCliente;
     QAction* ActionResetCentralina;
     QAction* ActionAbout;
+    QAction* ActionRapporto;
 
     // Runs by the actions; public so that other screens and tests reach them.
     void ActionConfExecute();
