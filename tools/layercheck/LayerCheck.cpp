@@ -8,12 +8,13 @@
 namespace fs = std::filesystem;
 
 namespace {
-// The floors, top first: app -> shell -> the screens -> ui, controls, data -> link -> base.
+// The floors, top first: app -> shell -> the screens -> ui, controls, data, archive -> link
+// -> base.
 struct Floor {
     const char* folder;
     int floor;
 };
-constexpr std::array<Floor, 12> kFloors = {{
+constexpr std::array<Floor, 13> kFloors = {{
     {"app", 6},
     {"shell", 5},
     {"editor", 4},
@@ -23,13 +24,14 @@ constexpr std::array<Floor, 12> kFloors = {{
     {"ui", 3},
     {"controls", 3},
     {"data", 3},
+    {"archive", 3},
     {"link", 2},
     {"base", 1},
     {"", 0},
 }};
 
 // The folders that hold no widget: they run under tests and tools without a screen.
-const std::set<std::string> kWidgetFree = {"base", "link", "data"};
+const std::set<std::string> kWidgetFree = {"base", "link", "data", "archive"};
 // Trees outside the program that must never include it.
 constexpr std::array<const char*, 2> kOutside = {"libraries", "simulator"};
 }  // namespace
