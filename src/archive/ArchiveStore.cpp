@@ -238,10 +238,15 @@ ArchiveError ArchiveStore::migrate() {
     return transaction([&] {
         if (isPostgres() && !exec("SELECT pg_advisory_xact_lock(7355608)")) return false;
         if (!readSchema(version, oldestReader, exists)) return false;
-        if (!exists &&
-            !exec("CREATE TABLE archive_schema (id INTEGER PRIMARY KEY, version INTEGER NOT NULL,"
-                  " oldest_reader INTEGER NOT NULL)"))
-            return false;
+        if (!exists) {
+            QSqlQuery create(db_);  // statements that make tables cannot be prepared
+            if (!create.exec(
+                    QStringLiteral("CREATE TABLE archive_schema (id INTEGER PRIMARY KEY,"
+                                   " version INTEGER NOT NULL, oldest_reader INTEGER NOT NULL)"))) {
+                error_ = failure(create.lastError());
+                return false;
+            }
+        }
         if (!exists &&
             !exec("INSERT INTO archive_schema (id, version, oldest_reader) VALUES (1, 0, 0)"))
             return false;
@@ -302,7 +307,14 @@ QSqlQuery* ArchiveStore::run(const char* sql, const QVariantList& values) {
             return nullptr;
         }
     }
-    for (int i = 0; i < values.size(); ++i) q->bindValue(i, values[i]);
+    for (int i = 0; i < values.size(); ++i) {
+        // An empty text is a text: the drivers would bind a null QString as NULL. A deliberate
+        // NULL comes as a null variant.
+        const QVariant& v = values[i];
+        const bool emptyText =
+            !v.isNull() && v.typeId() == QMetaType::QString && v.toString().isNull();
+        q->bindValue(i, emptyText ? QVariant(QString(QLatin1String(""))) : v);
+    }
     if (!q->exec()) {
         error_ = failure(q->lastError());
         q->finish();
