@@ -190,13 +190,16 @@ bool ArchiveStore::readSchema(int& version, int& oldestReader, bool& exists) {
     QSqlQuery* q = run(existsSql);
     if (!q || !q->next()) return false;
     exists = q->value(0).toInt() > 0;
+    q->finish();
     version = oldestReader = 0;
     if (!exists) {
         if (isPostgres()) return true;
         // A SQLite file with tables of its own is not an archive: never write into it.
         QSqlQuery* other = run("SELECT count(*) FROM sqlite_master");
         if (!other || !other->next()) return false;
-        if (other->value(0).toInt() > 0) {
+        const int tables = other->value(0).toInt();
+        other->finish();
+        if (tables > 0) {
             error_ = {
                 ArchiveError::Kind::Damaged,
                 QStringLiteral("%1 is a database but not a workshop archive").arg(at_.filePath)};
@@ -212,6 +215,7 @@ bool ArchiveStore::readSchema(int& version, int& oldestReader, bool& exists) {
     }
     version = s->value(0).toInt();
     oldestReader = s->value(1).toInt();
+    s->finish();
     return true;
 }
 
@@ -333,7 +337,10 @@ ArchiveError ArchiveStore::transaction(const std::function<bool()>& body) {
     if (!db_.isOpen())
         return {ArchiveError::Kind::NotOpen, QStringLiteral("the archive is not open")};
     // IMMEDIATE: a SQLite writer takes the lock at the start, so two writers never deadlock
-    // half-way; the busy time-out makes the second wait.
+    // half-way; the busy time-out makes the second wait. No statement may still be reading
+    // then: it would hold an older view of the file, and SQLite refuses at once to write
+    // from it.
+    for (QSqlQuery* q : std::as_const(prepared_)) q->finish();
     QSqlQuery begin(db_);
     if (!begin.exec(QString::fromLatin1(isPostgres() ? "BEGIN" : "BEGIN IMMEDIATE")))
         return failure(begin.lastError());

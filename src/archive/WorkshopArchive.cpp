@@ -96,7 +96,7 @@ struct WorkshopArchive::Private {
 ArchiveError WorkshopArchive::Private::reconnect() {
     lastTry = Clock::current().nowMs();
     ArchiveError e = store.open(at);
-    if (e.isError() && e.kind != Kind::TooNew) return e;
+    if (!store.isOpen()) return e;  // a newer archive that refuses older readers among them
     state = store.readOnly() ? State::ReadOnly : State::Open;
     return e;
 }

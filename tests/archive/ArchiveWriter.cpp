@@ -2,6 +2,7 @@
 //   archive_writer store DB BASE SERIAL COUNT   stores COUNT different snapshots of SERIAL,
 //                                               printing "stored ID" after each commit
 //   archive_writer open DB BASE                 opens, stores one snapshot, prints each result
+//   archive_writer check DB BASE SERIAL         reads back every snapshot of SERIAL: "check: ok N"
 #include <QCoreApplication>
 #include <QDateTime>
 #include <cstdio>
@@ -68,10 +69,27 @@ int main(int argc, char** argv) {
         print("store", archive.storeSnapshot(snapshotOf(QStringLiteral("RO-1"), 1)).error());
         return 0;
     }
-    if (!opened.ok() || args.size() < 6) {
+    if (!opened.ok() || args.size() < 5) {
         print("open", opened.error());
         return 1;
     }
+    if (args[1] == QLatin1String("check")) {
+        const auto history = archive.history(args[4]);
+        if (!history.ok()) {
+            print("check", history.error());
+            return 1;
+        }
+        for (const ArchiveHistoryEntry& h : history.value()) {
+            const auto text = archive.snapshotText(h.snapshot.id);
+            if (!text.ok()) {
+                print("check", text.error());
+                return 1;
+            }
+        }
+        std::printf("check: ok %lld\n", static_cast<long long>(history.value().size()));
+        return 0;
+    }
+    if (args.size() < 6) return 2;
     const int count = args[5].toInt();
     for (int i = 0; i < count; ++i) {
         const auto stored = archive.storeSnapshot(snapshotOf(args[4], i));
