@@ -110,7 +110,7 @@ class WorkshopArchive {
 
     // The search of the archive window, run at each keystroke: words of plate, VIN, customer,
     // description, serial number and file name that start with each word of `text`, without
-    // regard to case; at most `limit` hits, the newest first.
+    // regard to case; at most `limit` hits: vehicles, then ECUs, then snapshots (newest first).
     ArchiveResult<QList<ArchiveSearchHit>> search(const QString& text, int limit = 50);
     // ECUs and vehicles, each with its latest snapshot.
     ArchiveResult<QList<ArchiveListEntry>> list();
