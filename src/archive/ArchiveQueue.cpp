@@ -22,10 +22,16 @@ void ArchiveQueue::close() {
     QSqlDatabase::removeDatabase(connectionName_);
 }
 
+ArchiveError::Kind ArchiveQueue::kindOf(const QString& errorText) const {
+    if (!QFileInfo(QFileInfo(db_.databaseName()).absolutePath()).isWritable())
+        return ArchiveError::Kind::ReadOnly;
+    if (errorText.contains(QLatin1String("full"))) return ArchiveError::Kind::DiskFull;
+    return ArchiveError::Kind::Database;
+}
+
 ArchiveError ArchiveQueue::failure(const QString& what) const {
-    return {ArchiveError::Kind::ServerUnreachable,
-            QStringLiteral("the local queue %1 failed (%2): %3")
-                .arg(db_.databaseName(), what, db_.lastError().text())};
+    return {kindOf(db_.lastError().text()), QStringLiteral("the local queue %1 failed (%2): %3")
+                                                .arg(db_.databaseName(), what, db_.lastError().text())};
 }
 
 ArchiveError ArchiveQueue::open(const QString& filePath) {
@@ -44,7 +50,7 @@ ArchiveError ArchiveQueue::open(const QString& filePath) {
           " write BLOB NOT NULL)"}) {
         QSqlQuery q(db_);
         if (!q.exec(QString::fromLatin1(sql))) {
-            ArchiveError e{ArchiveError::Kind::ServerUnreachable,
+            ArchiveError e{kindOf(q.lastError().text()),
                            QStringLiteral("the local queue %1 cannot be used: %2")
                                .arg(filePath, q.lastError().text())};
             close();
@@ -63,7 +69,7 @@ ArchiveError ArchiveQueue::push(const QList<ArchiveWrite>& writes) {
     for (const ArchiveWrite& w : writes) {
         q.bindValue(0, w.toBytes());
         if (!q.exec()) {
-            ArchiveError e{ArchiveError::Kind::ServerUnreachable,
+            ArchiveError e{kindOf(q.lastError().text()),
                            QStringLiteral("the local queue cannot keep a write: %1")
                                .arg(q.lastError().text())};
             db_.rollback();

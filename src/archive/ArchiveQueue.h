@@ -33,6 +33,8 @@ class ArchiveQueue {
     int count();
 
   private:
+    // Why the queue failed: its folder read-only, the disk full, or the database's reason.
+    ArchiveError::Kind kindOf(const QString& errorText) const;
     ArchiveError failure(const QString& what) const;
 
     QString connectionName_;

@@ -18,6 +18,9 @@ constexpr int kCodecPlain = 1;
 constexpr int kCodecDictionary = 2;
 constexpr int kSqliteBusyMs = 15000;  // a writer on another bench holds the file this long at most
 constexpr int kConnectTimeoutS = 3;
+// A server whose network went silent (a pulled cable sends no reset) is given up after this
+// long instead of TCP's minutes; the writes then wait in the local queue.
+constexpr int kUnansweredMs = 5000;
 
 QVariant timeValue(const QDateTime& t) {
     return t.isValid() ? QVariant(t.toMSecsSinceEpoch()) : QVariant(QMetaType(QMetaType::LongLong));
@@ -157,7 +160,7 @@ ArchiveError ArchiveStore::connect() {
         db_.setUserName(at_.user);
         db_.setPassword(at_.password);
         db_.setDatabaseName(at_.database);
-        QString options = QStringLiteral("connect_timeout=%1").arg(kConnectTimeoutS);
+        QString options = QStringLiteral("connect_timeout=%1;tcp_user_timeout=%2").arg(kConnectTimeoutS).arg(kUnansweredMs);
         if (!at_.options.isEmpty()) options += QLatin1Char(';') + at_.options;
         db_.setConnectOptions(options);
     } else {
