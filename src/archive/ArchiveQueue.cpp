@@ -30,8 +30,9 @@ ArchiveError::Kind ArchiveQueue::kindOf(const QString& errorText) const {
 }
 
 ArchiveError ArchiveQueue::failure(const QString& what) const {
-    return {kindOf(db_.lastError().text()), QStringLiteral("the local queue %1 failed (%2): %3")
-                                                .arg(db_.databaseName(), what, db_.lastError().text())};
+    return {kindOf(db_.lastError().text()),
+            QStringLiteral("the local queue %1 failed (%2): %3")
+                .arg(db_.databaseName(), what, db_.lastError().text())};
 }
 
 ArchiveError ArchiveQueue::open(const QString& filePath) {

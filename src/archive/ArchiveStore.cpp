@@ -160,7 +160,9 @@ ArchiveError ArchiveStore::connect() {
         db_.setUserName(at_.user);
         db_.setPassword(at_.password);
         db_.setDatabaseName(at_.database);
-        QString options = QStringLiteral("connect_timeout=%1;tcp_user_timeout=%2").arg(kConnectTimeoutS).arg(kUnansweredMs);
+        QString options = QStringLiteral("connect_timeout=%1;tcp_user_timeout=%2")
+                              .arg(kConnectTimeoutS)
+                              .arg(kUnansweredMs);
         if (!at_.options.isEmpty()) options += QLatin1Char(';') + at_.options;
         db_.setConnectOptions(options);
     } else {
