@@ -1,6 +1,7 @@
 #include "ArchiveStore.h"
 
 #include <QFileInfo>
+#include <QSet>
 #include <QSqlError>
 #include <QSqlRecord>
 #include <QTimeZone>
@@ -14,6 +15,7 @@ namespace {
 constexpr int kTermVehicle = 0;
 constexpr int kTermEcu = 1;
 constexpr int kTermSnapshot = 2;
+constexpr int kSearchRowsPerHit = 4;  // rows read for each hit wanted: words of a record repeat it
 constexpr int kCodecPlain = 1;
 constexpr int kCodecDictionary = 2;
 constexpr int kSqliteBusyMs = 15000;  // a writer on another bench holds the file this long at most
@@ -860,12 +862,14 @@ ArchiveResult<QList<ArchiveInstallation>> ArchiveStore::installationsOf(const QS
 
 namespace {
 // The first word runs on the term index; each further word must be a word of the same record.
-// Statements for one to four words, so each stays prepared.
+// Statements for one to four words, so each stays prepared. No DISTINCT: PostgreSQL would
+// gather every match of a short prefix before the limit ("lg" of 10,000 serials); a record
+// that two of its words bring twice is dropped below instead.
 const char* const kSearchSql[] = {
 #define SEARCH_HEAD                                                                                \
     "SELECT t.kind, t.ref_id, t.ref_serial, v.plate, v.customer_name, i.ecu_serial, e.model_code," \
     " e.firmware, s.description, s.file_name, s.ecu_serial, s.time FROM"                           \
-    " (SELECT DISTINCT kind, ref_id, ref_serial FROM search_terms m WHERE m.term >= ? AND m.term " \
+    " (SELECT kind, ref_id, ref_serial FROM search_terms m WHERE m.term >= ? AND m.term "          \
     "< ?"
 #define SEARCH_MORE                                                                           \
     " AND EXISTS (SELECT 1 FROM search_terms x WHERE x.kind = m.kind AND x.ref_id = m.ref_id" \
@@ -918,10 +922,17 @@ ArchiveResult<QList<ArchiveSearchHit>> ArchiveStore::search(const QStringList& w
     const QStringList used = words.mid(0, std::size(kSearchSql));
     QVariantList values;
     for (const QString& word : used) values << word << ArchiveSearchWords::upperBound(word);
-    values << limit;
+    values << limit * kSearchRowsPerHit;
     QSqlQuery* q = run(kSearchSql[used.size() - 1], values);
     if (!q) return fail<QList<ArchiveSearchHit>>();
-    while (q->next()) hits << hitFrom(*q);
+    QSet<QString> seen;
+    while (q->next() && hits.size() < limit) {
+        const QString key = q->value(0).toString() + QLatin1Char(' ') + q->value(1).toString() +
+                            QLatin1Char(' ') + q->value(2).toString();
+        if (seen.contains(key)) continue;
+        seen.insert(key);
+        hits << hitFrom(*q);
+    }
     q->finish();
     return hits;
 }
