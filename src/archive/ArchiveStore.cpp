@@ -1,7 +1,6 @@
 #include "ArchiveStore.h"
 
 #include <QFileInfo>
-#include <QSet>
 #include <QSqlError>
 #include <QSqlRecord>
 #include <QTimeZone>
@@ -862,20 +861,20 @@ ArchiveResult<QList<ArchiveInstallation>> ArchiveStore::installationsOf(const QS
 
 namespace {
 // The first word runs on the term index; each further word must be a word of the same record.
-// Statements for one to four words, so each stays prepared. No DISTINCT: PostgreSQL would
-// gather every match of a short prefix before the limit ("lg" of 10,000 serials); a record
-// that two of its words bring twice is dropped below instead.
+// Statements for one to four words, so each stays prepared. The term rows are limited before
+// the DISTINCT: over the whole range PostgreSQL would gather every match of a short prefix
+// ("lg" of 10,000 serial numbers) first. A record that several of its words bring counts once.
 const char* const kSearchSql[] = {
 #define SEARCH_HEAD                                                                                \
     "SELECT t.kind, t.ref_id, t.ref_serial, v.plate, v.customer_name, i.ecu_serial, e.model_code," \
     " e.firmware, s.description, s.file_name, s.ecu_serial, s.time FROM"                           \
-    " (SELECT kind, ref_id, ref_serial FROM search_terms m WHERE m.term >= ? AND m.term "          \
-    "< ?"
+    " (SELECT DISTINCT kind, ref_id, ref_serial FROM"                                              \
+    " (SELECT kind, ref_id, ref_serial FROM search_terms m WHERE m.term >= ? AND m.term < ?"
 #define SEARCH_MORE                                                                           \
     " AND EXISTS (SELECT 1 FROM search_terms x WHERE x.kind = m.kind AND x.ref_id = m.ref_id" \
     " AND x.ref_serial = m.ref_serial AND x.term >= ? AND x.term < ?)"
 #define SEARCH_TAIL                                                                             \
-    " LIMIT ?) t"                                                                               \
+    " LIMIT ?) u LIMIT ?) t"                                                                    \
     " LEFT JOIN vehicles v ON t.kind = 0 AND v.id = t.ref_id"                                   \
     " LEFT JOIN installations i ON t.kind = 0 AND i.vehicle_id = t.ref_id AND i.until_time IS " \
     "NULL"                                                                                      \
@@ -922,17 +921,10 @@ ArchiveResult<QList<ArchiveSearchHit>> ArchiveStore::search(const QStringList& w
     const QStringList used = words.mid(0, std::size(kSearchSql));
     QVariantList values;
     for (const QString& word : used) values << word << ArchiveSearchWords::upperBound(word);
-    values << limit * kSearchRowsPerHit;
+    values << limit * kSearchRowsPerHit << limit;
     QSqlQuery* q = run(kSearchSql[used.size() - 1], values);
     if (!q) return fail<QList<ArchiveSearchHit>>();
-    QSet<QString> seen;
-    while (q->next() && hits.size() < limit) {
-        const QString key = q->value(0).toString() + QLatin1Char(' ') + q->value(1).toString() +
-                            QLatin1Char(' ') + q->value(2).toString();
-        if (seen.contains(key)) continue;
-        seen.insert(key);
-        hits << hitFrom(*q);
-    }
+    while (q->next()) hits << hitFrom(*q);
     q->finish();
     return hits;
 }
