@@ -431,6 +431,7 @@ void TStreamDati::SetIdentityDefaults(int model) {
 }
 
 bool TStreamDati::RequestReset() {
+    Announce(StoreMoment::BeforeReset);
     const int32_t status = ecu_.ReadStatus();
     return ecu_.WriteStatus(status, status | EcuVariable::kInitialiseBit);
 }

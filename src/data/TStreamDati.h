@@ -72,7 +72,8 @@ class TStreamDati : public QObject {
     void Disconnect() { ecu_.Disconnect(); }
     // The ECU status (variable 1); 0 when it cannot be read.
     int32_t ReadStatus() { return ecu_.ReadStatus(); }
-    // Sets the status bit that asks the ECU to initialise itself at the next connection.
+    // Sets the status bit that asks the ECU to initialise itself at the next connection;
+    // announces BeforeReset first.
     bool RequestReset();
     // Writes status back with that request cleared.
     bool ClearResetRequest(int32_t status);

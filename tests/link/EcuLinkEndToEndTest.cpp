@@ -119,7 +119,7 @@ TEST_F(EndToEnd, TheSerialNumberComesFromTheCommandLine) {
     ASSERT_NO_FATAL_FAILURE(start({"--serial", "WS-31-0042"}));
     ASSERT_EQ(link->OpenLink(), 1) << whyNot();
     std::array<int32_t, 20> serial{};
-    ASSERT_EQ(link->ReadVariable(0, serial.data()), 1);
+    ASSERT_EQ(link->ReadVariable(82176, serial.data()), 1);  // 20 elements of variable 0
     std::string text;
     for (int32_t c : serial)
         if (c != 0) text += static_cast<char>(c);
