@@ -123,6 +123,16 @@ TEST_F(KvToolTest, BadInputFailsWithAMessage) {
         {{"encode", Path("words.ini"), Path("out")}, KvTool::kFailed, "not INI text"},
         {{"encode", Path("s.kv4"), Path("out")}, KvTool::kFailed, "already scrambled"},
         {{"encode", kSource, Path("no/folder/out")}, KvTool::kFailed, "cannot write"},
+        {{"archive"}, KvTool::kUsage, "bad command line"},
+        {{"archive", "frobnicate"}, KvTool::kUsage, "bad archive command line"},
+        {{"archive", "history"}, KvTool::kUsage, "bad archive command line"},
+        {{"--db", Path("a.sqlite"), "archive", "export", "dieci", Path("out")}, KvTool::kUsage,
+         "not a snapshot id"},
+        {{"--db", Path("garbage"), "archive", "list"}, KvTool::kFailed, "garbage"},
+        {{"--db", Path("a.sqlite"), "archive", "export", "7", Path("out")}, KvTool::kFailed,
+         "7: "},
+        {{"--db", Path("a.sqlite"), "archive", "import", Path("garbage")}, KvTool::kFailed,
+         "not a configuration file"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Run(c.args), c.code) << c.args.join(' ').toStdString();

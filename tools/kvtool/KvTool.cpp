@@ -3,6 +3,7 @@
 #include <QLibrary>
 #include <QRandomGenerator>
 
+#include "ArchiveCommands.h"
 #include "BuildProfile.h"
 #include "ConfigBaseLibrary.h"
 #include "ConfigSource.h"
@@ -23,7 +24,8 @@ QString KvTool::Usage() {
         "       kvtool [--key TEXT] [--library FILE] base [N]\n"
         "       kvtool encrypt FIRMWARE FILE\n"
         "       kvtool [--key TEXT] scramble FIRMWARE FILE\n"
-        "       kvtool image FIRMWARE FILE\n");
+        "       kvtool image FIRMWARE FILE\n") +
+           ArchiveCommands::Usage();
 }
 
 int KvTool::Fail(const QString& message, int code) {
@@ -38,9 +40,11 @@ int KvTool::Run(const QStringList& args) {
     QStringList words;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
-        if (arg == QLatin1String("--key") || arg == QLatin1String("--library")) {
+        if (arg == QLatin1String("--key") || arg == QLatin1String("--library") ||
+            arg == QLatin1String("--db")) {
             if (i + 1 >= args.size()) return Fail(arg + QStringLiteral(" needs a value"), kUsage);
-            (arg == QLatin1String("--key") ? key_ : library_) = args[++i];
+            (arg == QLatin1String("--key") ? key_ : arg == QLatin1String("--db") ? db_ : library_) =
+                args[++i];
         } else if (arg.startsWith(QLatin1String("--"))) {
             return Fail(QStringLiteral("unknown option ") + arg, kUsage);
         } else {
@@ -58,6 +62,11 @@ int KvTool::Run(const QStringList& args) {
          command == QLatin1String("image")) &&
         words.size() == 3)
         return MakeProgrammingFile(command, words[1], words[2]);
+    if (command == QLatin1String("archive") && words.size() >= 2) {
+        const int code = ArchiveCommands(out_, err_, key_).Run(words.mid(1), db_);
+        if (code == kUsage) err_ += Usage();
+        return code;
+    }
     if (command == QLatin1String("base") && words.size() == 1) return ListBase();
     if (command == QLatin1String("base") && words.size() == 2) return PrintBase(words[1]);
     return Fail(words.isEmpty() ? QStringLiteral("no command") : QStringLiteral("bad command line"),

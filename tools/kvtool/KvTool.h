@@ -15,7 +15,9 @@
 //   kvtool encrypt FIRMWARE FILE   an encrypted programming file (key material of its own)
 //   kvtool scramble FIRMWARE FILE  a scrambled programming file (the build's key or --key)
 //   kvtool image FIRMWARE FILE     an image file: the length, then the firmware
-// Options: --key TEXT (another scrambling key), --library FILE (another base library).
+//   kvtool archive ...             the workshop archive (ArchiveCommands)
+// Options: --key TEXT (another scrambling key), --library FILE (another base library),
+// --db LOCATION (the archive: a SQLite path or a postgresql:// URL; the settings' by default).
 class KvTool {
   public:
     static constexpr int kOk = 0;
@@ -44,6 +46,7 @@ class KvTool {
     std::unique_ptr<ConfigBaseLibrary> base_;
     QString key_;
     QString library_;
+    QString db_;
     QByteArray out_;
     QString err_;
 };
