@@ -3,21 +3,33 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QMap>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 #include "ArchiveRecorder.h"
+#include "CalibrationProcedure.h"
 #include "ConfigBaseLibrary.h"
 #include "KvTool.h"
 #include "LoopbackEcu.h"
 #include "ShellFixture.h"
+#include "TFormCalibraTar.h"
 #include "TFormConfig.h"
+#include "TFormFile.h"
 #include "TFormMain.h"
 #include "TFormScarica.h"
 #include "WorkshopArchive.h"
+
+// Readable failures.
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+QT_END_NAMESPACE
 
 namespace {
 const QRect kScreen(0, 0, 800, 600);
@@ -30,8 +42,9 @@ class ArchiveBench {
   public:
     explicit ArchiveBench(sim::VirtualEcuOptions options = serialOptions(),
                           bool damagedArchive = false)
-        : ecu(shell.clock, options) {
-        shell.dialogs.clear();  // the settings' first-run notice
+        : ecu(shell.clock, options), startDirectory_(QDir::currentPath()) {
+        QDir::setCurrent(workshop.path());  // the program starts in the workshop folder
+        shell.dialogs.clear();              // the settings' first-run notice
         EXPECT_TRUE(base.Load()) << base.LoadError().toStdString();
         previousBase_ = ConfigBaseLibrary::Current();
         ConfigBaseLibrary::SetCurrent(&base);
@@ -51,6 +64,7 @@ class ArchiveBench {
         main.reset();
         recorder.reset();
         ConfigBaseLibrary::SetCurrent(previousBase_);
+        QDir::setCurrent(startDirectory_);
     }
 
     static sim::VirtualEcuOptions serialOptions() {
@@ -59,7 +73,8 @@ class ArchiveBench {
         return options;
     }
     QString archivePath() const {
-        return QDir(workshop.path()).filePath(QString::fromLatin1(WorkshopArchive::kDefaultFileName));
+        return QDir(workshop.path())
+            .filePath(QString::fromLatin1(WorkshopArchive::kDefaultFileName));
     }
 
     // The program's start: the main screen shown connects at its first idle moment.
@@ -114,7 +129,35 @@ class ArchiveBench {
 
   private:
     ConfigBaseLibrary* previousBase_ = nullptr;
+    QString startDirectory_;
 };
+
+// A key to the control that has the focus in window, else to the window.
+void press(QWidget& window, Qt::Key key) {
+    QWidget* focus = window.focusWidget();
+    QTest::keyClick(focus ? focus : &window, key);
+}
+
+// Picks entry of the main screen by the arrow keys and runs it with Enter; act gets the
+// modal window it opens (the chooser, the calibration screen), which it must close.
+template <typename Window>
+bool runEntry(TFormMain& main, int entry, const std::function<void(Window&)>& act) {
+    for (int i = 0; i < 7; ++i) QTest::keyClick(&main, Qt::Key_Up);
+    for (int i = 0; i < entry; ++i) QTest::keyClick(&main, Qt::Key_Down);
+    bool opened = false;
+    QTimer::singleShot(0, [&] {
+        auto* window = qobject_cast<Window*>(QApplication::activeModalWidget());
+        if (!window) return;
+        opened = true;
+        act(*window);
+        if (window->isVisible()) {
+            ADD_FAILURE() << "left open";
+            window->done(QDialog::Rejected);
+        }
+    });
+    QTest::keyClick(&main, Qt::Key_Return);
+    return opened;
+}
 
 // The lines of one configuration text that the other lacks.
 QStringList differences(const QByteArray& a, const QByteArray& b) {
@@ -323,5 +366,50 @@ TEST(ArchiveRecorderTest, AnArchiveThatCannotOpenIsToldOnceAndTheWorkGoesOn) {
     QFile file(bench.archivePath());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray(8192, '\x5a')) << "the damaged file is left as it was";
+}
+
+// The roads that hand a configuration over, taken by the technician's keys: a calibration,
+// a file loaded into the ECU, a reset. Each leaves its snapshot, under the ECU's serial.
+TEST(ArchiveRecorderTest, CalibrationLoadAndResetLeaveTheirSnapshots) {
+    ArchiveBench bench;
+    bench.shell.clock.advance(6000);  // the car started and idles
+    ASSERT_NO_FATAL_FAILURE(bench.start());
+
+    // AUTOTARATURA: Enter starts it, the ECU calibrates, Escape leaves.
+    ASSERT_TRUE(runEntry<TFormCalibraTar>(*bench.main, 2, [&](TFormCalibraTar& form) {
+        form.Timer1->stop();
+        press(form, Qt::Key_Return);
+        for (int i = 0;
+             i < 400 && form.Procedure().GetState() != CalibrationProcedure::State::Finished; ++i) {
+            bench.shell.clock.advance(TFormCalibraTar::kTickMs);
+            form.Timer1Timer();
+        }
+        ASSERT_EQ(form.Procedure().GetState(), CalibrationProcedure::State::Finished);
+        press(form, Qt::Key_Escape);
+    }));
+
+    // Saved as Golf, then CARICA CONFIGURAZIONE and Enter on it.
+    ASSERT_TRUE(QDir(bench.workshop.path()).mkpath("ConfigLPG"));
+    bench.shell.dialogs.chooseFile(bench.workshop.filePath("ConfigLPG/Golf.kv4"));
+    bench.main->ActionSalvaExecute();
+    ASSERT_TRUE(bench.shell.dialogs.shown().empty())
+        << bench.shell.dialogs.texts().join('|').toStdString();
+    ASSERT_TRUE(runEntry<TFormFile>(*bench.main, 4, [](TFormFile& chooser) {
+        ASSERT_EQ(chooser.EditName->text(), "Golf");
+        press(chooser, Qt::Key_Return);
+    }));
+
+    bench.shell.dialogs.answer(Dialogs::Answer::Yes);  // "Sei sicuro di resettare ..."
+    bench.main->ActionResetDaPcExecute();
+    EXPECT_EQ(bench.shell.dialogs.shown().size(), 1u)
+        << bench.shell.dialogs.texts().join('|').toStdString();
+
+    QStringList reasons;
+    for (const ArchiveHistoryEntry& e : bench.history())
+        reasons << e.reason + (e.noted ? " (noted)" : "");
+    // The save command wrote the file's name into the ECU's description: the load finds the
+    // ECU changed since the calibration.
+    EXPECT_EQ(reasons,
+              (QStringList{"connect", "after calibration", "before load", "before reset (noted)"}));
 }
 }  // namespace
