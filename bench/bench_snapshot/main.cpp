@@ -69,8 +69,7 @@ int main(int argc, char** argv) {
     const auto history = recorder.Archive().history(QString::fromLatin1(serial));
     if (!history || history.value().size() != 2 * rounds + 1) {
         std::fprintf(stderr, "bench_snapshot: the archive holds %lld entries, not %d\n",
-                     static_cast<long long>(history ? history.value().size() : -1),
-                     2 * rounds + 1);
+                     static_cast<long long>(history ? history.value().size() : -1), 2 * rounds + 1);
         return 1;
     }
     std::printf("rounds %d, text %lld bytes\n", rounds,
@@ -78,7 +77,7 @@ int main(int argc, char** argv) {
     report("text", text);
     report("stored", stored);
     report("noted", noted);
-    std::printf("text_p99_ms %.3f\nstored_p99_ms %.3f\nnoted_p99_ms %.3f\n",
-                percentile(text, 0.99), percentile(stored, 0.99), percentile(noted, 0.99));
+    std::printf("text_p99_ms %.3f\nstored_p99_ms %.3f\nnoted_p99_ms %.3f\n", percentile(text, 0.99),
+                percentile(stored, 0.99), percentile(noted, 0.99));
     return 0;
 }

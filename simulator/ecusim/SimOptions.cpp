@@ -61,11 +61,10 @@ bool SimOptions::parse(const QStringList& arguments, QString& error) {
     const QCommandLineOption eof("exit-on-eof", "Exit when standard input closes.");
     const QCommandLineOption serial("serial", "Serial number (up to 20 printable characters).",
                                     "text");
-    p.addOptions({model,       customer,  bootCustomer, firmware,     init,  pressure,
-                  kmap,        calErrors, progResult,   progFailures, trace, drop,
-                  corrupt,     latency,   speed,        baudOption,   pull,  refuse,
-                  refuseAfter, seed,      bootMs,       restartMs,    eof,   liveBytes,
-                  serial});
+    p.addOptions({model,     customer,   bootCustomer, firmware, init,        pressure, kmap,
+                  calErrors, progResult, progFailures, trace,    drop,        corrupt,  latency,
+                  speed,     baudOption, pull,         refuse,   refuseAfter, seed,     bootMs,
+                  restartMs, eof,        liveBytes,    serial});
     if (!p.parse(arguments)) {
         error = p.errorText();
         return false;

@@ -18,14 +18,14 @@ struct ValueWrite {
 // The moments when a configuration changes hands; the store holds, when each is announced,
 // the configuration it names.
 enum class StoreMoment {
-    Connected,           // the connect command read the ECU's configuration
-    Initialised,         // the connect command wrote a base configuration into the ECU
-    BeforeLoad,          // a configuration file is about to be written into the ECU
-    BeforeProgramming,   // the firmware is about to be replaced
-    AfterProgramming,    // the configuration was written back after programming
-    AfterCalibration,    // re-read after a calibration
-    BeforeReset,         // the ECU is about to be reset
-    Disconnecting,       // the disconnect command is about to end the connection
+    Connected,          // the connect command read the ECU's configuration
+    Initialised,        // the connect command wrote a base configuration into the ECU
+    BeforeLoad,         // a configuration file is about to be written into the ECU
+    BeforeProgramming,  // the firmware is about to be replaced
+    AfterProgramming,   // the configuration was written back after programming
+    AfterCalibration,   // re-read after a calibration
+    BeforeReset,        // the ECU is about to be reset
+    Disconnecting,      // the disconnect command is about to end the connection
 };
 
 // Who hears of the data module's writes and moments (the workshop archive, through the

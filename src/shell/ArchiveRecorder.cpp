@@ -109,8 +109,8 @@ void ArchiveRecorder::beginSession() {
     const QDateTime now = now_();
     const ArchiveEcuIdentity ecu = identity();
     if (!check(archive_->ecuSeen(ecu, now))) return;
-    const auto session = archive_->beginSession(ecu.serial, now, QSysInfo::machineHostName(),
-                                                userName());
+    const auto session =
+        archive_->beginSession(ecu.serial, now, QSysInfo::machineHostName(), userName());
     if (!check(session)) return;
     sessionId_ = session.value();
     sessionSerial_ = ecu.serial;

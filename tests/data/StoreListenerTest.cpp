@@ -43,10 +43,13 @@ TEST_F(StoreListening, EverySetterWriteIsHeardWithTheOldAndTheNewValue) {
     // The virtual ECU's own values: threshold 1500, flags 1044 and 1, K map cell (1, 2) 126
     // (element 14 of lines of 12), the header byte official (0x80 set).
     const std::vector<Case> cases = {
-        {"threshold", [](TStreamDati& d) { d.SetValue(528, 1700); },
+        {"threshold",
+         [](TStreamDati& d) { d.SetValue(528, 1700); },
          {{528, 0, 1500, 1700, true}, {53, 0, 0x80, 0, true}}},
-        {"K map cell", [](TStreamDati& d) { d.SetKMapCell(1, 2, 99); },
-         {{53, 0, 0x80, 0, true}, {Catalogue::elementId(Catalogue::row(Catalogue::kKMap).id), 14, 126, 99, true}}},
+        {"K map cell",
+         [](TStreamDati& d) { d.SetKMapCell(1, 2, 99); },
+         {{53, 0, 0x80, 0, true},
+          {Catalogue::elementId(Catalogue::row(Catalogue::kKMap).id), 14, 126, 99, true}}},
         {"option: only the word it changes",
          [](TStreamDati& d) { d.SetOption(8, false); },
          {{8963, 1, 1, 0, true}, {53, 0, 0x80, 0, true}}},

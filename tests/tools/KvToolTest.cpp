@@ -126,12 +126,13 @@ TEST_F(KvToolTest, BadInputFailsWithAMessage) {
         {{"archive"}, KvTool::kUsage, "bad command line"},
         {{"archive", "frobnicate"}, KvTool::kUsage, "bad archive command line"},
         {{"archive", "history"}, KvTool::kUsage, "bad archive command line"},
-        {{"--db", Path("a.sqlite"), "archive", "export", "dieci", Path("out")}, KvTool::kUsage,
+        {{"--db", Path("a.sqlite"), "archive", "export", "dieci", Path("out")},
+         KvTool::kUsage,
          "not a snapshot id"},
         {{"--db", Path("garbage"), "archive", "list"}, KvTool::kFailed, "garbage"},
-        {{"--db", Path("a.sqlite"), "archive", "export", "7", Path("out")}, KvTool::kFailed,
-         "7: "},
-        {{"--db", Path("a.sqlite"), "archive", "import", Path("garbage")}, KvTool::kFailed,
+        {{"--db", Path("a.sqlite"), "archive", "export", "7", Path("out")}, KvTool::kFailed, "7: "},
+        {{"--db", Path("a.sqlite"), "archive", "import", Path("garbage")},
+         KvTool::kFailed,
          "not a configuration file"},
     };
     for (const Case& c : cases) {

@@ -100,12 +100,13 @@ int ArchiveCommands::Run(const QStringList& words, const QString& db) {
     constexpr int kFailed = 1, kUsage = 2;
     const QString command = words.value(0);
     const qsizetype n = words.size();
-    const bool known = (command == QLatin1String("list") && n == 1) ||
-                       ((command == QLatin1String("search") || command == QLatin1String("history") ||
-                         command == QLatin1String("journal")) &&
-                        n == 2) ||
-                       (command == QLatin1String("export") && n == 3) ||
-                       (command == QLatin1String("import") && n >= 2);
+    const bool known =
+        (command == QLatin1String("list") && n == 1) ||
+        ((command == QLatin1String("search") || command == QLatin1String("history") ||
+          command == QLatin1String("journal")) &&
+         n == 2) ||
+        (command == QLatin1String("export") && n == 3) ||
+        (command == QLatin1String("import") && n >= 2);
     if (!known) return Fail(QStringLiteral("bad archive command line"), kUsage);
     qint64 snapshotId = 0;
     if (command == QLatin1String("export")) {
@@ -115,10 +116,10 @@ int ArchiveCommands::Run(const QStringList& words, const QString& db) {
             return Fail(words[1] + QStringLiteral(": not a snapshot id"), kUsage);
     }
 
-    const QString location =
-        db.isEmpty() ? TQorGlobalData::ReadArchive(QStringLiteral("\\Software\\") +
-                                                   BuildProfile::RegistrySubkey())
-                     : db;
+    const QString location = db.isEmpty()
+                                 ? TQorGlobalData::ReadArchive(QStringLiteral("\\Software\\") +
+                                                               BuildProfile::RegistrySubkey())
+                                 : db;
     WorkshopArchive archive;
     const auto opened = archive.open(location, QDir::currentPath());
     const bool readOnly = archive.state() == WorkshopArchive::State::ReadOnly;
@@ -228,7 +229,8 @@ bool ArchiveCommands::ImportFile(WorkshopArchive& archive, const QString& path) 
                     1) == 0;
     const QFileInfo info(path);
     const QDateTime time = info.birthTime().isValid() ? info.birthTime() : info.lastModified();
-    const auto stored = archive.importSnapshot(withoutCopyLine(*plain), info.fileName(), time.toUTC());
+    const auto stored =
+        archive.importSnapshot(withoutCopyLine(*plain), info.fileName(), time.toUTC());
     if (!stored) return Fail(path + QStringLiteral(": ") + errorText(stored.error()), 1) == 0;
     Line({id(stored.value().id), kindOf(stored.value().kind), path});
     return true;

@@ -19,12 +19,12 @@ constexpr int kMaxListed = 10000;
 
 QString KvTool::Usage() {
     return QStringLiteral(
-        "usage: kvtool [--key TEXT] [--library FILE] decode FILE\n"
-        "       kvtool [--key TEXT] encode INI FILE\n"
-        "       kvtool [--key TEXT] [--library FILE] base [N]\n"
-        "       kvtool encrypt FIRMWARE FILE\n"
-        "       kvtool [--key TEXT] scramble FIRMWARE FILE\n"
-        "       kvtool image FIRMWARE FILE\n") +
+               "usage: kvtool [--key TEXT] [--library FILE] decode FILE\n"
+               "       kvtool [--key TEXT] encode INI FILE\n"
+               "       kvtool [--key TEXT] [--library FILE] base [N]\n"
+               "       kvtool encrypt FIRMWARE FILE\n"
+               "       kvtool [--key TEXT] scramble FIRMWARE FILE\n"
+               "       kvtool image FIRMWARE FILE\n") +
            ArchiveCommands::Usage();
 }
 
@@ -43,8 +43,9 @@ int KvTool::Run(const QStringList& args) {
         if (arg == QLatin1String("--key") || arg == QLatin1String("--library") ||
             arg == QLatin1String("--db")) {
             if (i + 1 >= args.size()) return Fail(arg + QStringLiteral(" needs a value"), kUsage);
-            (arg == QLatin1String("--key") ? key_ : arg == QLatin1String("--db") ? db_ : library_) =
-                args[++i];
+            (arg == QLatin1String("--key")  ? key_
+             : arg == QLatin1String("--db") ? db_
+                                            : library_) = args[++i];
         } else if (arg.startsWith(QLatin1String("--"))) {
             return Fail(QStringLiteral("unknown option ") + arg, kUsage);
         } else {
