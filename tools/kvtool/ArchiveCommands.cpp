@@ -7,6 +7,7 @@
 #include "BuildProfile.h"
 #include "ConfigSource.h"
 #include "IniFile.h"
+#include "KvTool.h"
 #include "Scrambler.h"
 #include "TQorGlobalData.h"
 #include "WorkshopArchive.h"
@@ -24,16 +25,6 @@ QString field(QString text) {
     for (QChar& c : text)
         if (c == u'\t' || c == u'\n' || c == u'\r') c = u' ';
     return text;
-}
-
-// The text as the save command writes it, without the line of an unscrambled copy.
-QByteArray withoutCopyLine(const QByteArray& text) {
-    const QByteArray header(Scrambler::kDecryptedHeader);
-    if (!text.startsWith(header)) return text;
-    qsizetype at = header.size();
-    if (text.mid(at, 1) == "\r") ++at;
-    if (text.mid(at, 1) == "\n") ++at;
-    return text.mid(at);
 }
 
 QString id(qint64 value) { return QString::number(value); }
@@ -230,7 +221,7 @@ bool ArchiveCommands::ImportFile(WorkshopArchive& archive, const QString& path) 
     const QFileInfo info(path);
     const QDateTime time = info.birthTime().isValid() ? info.birthTime() : info.lastModified();
     const auto stored =
-        archive.importSnapshot(withoutCopyLine(*plain), info.fileName(), time.toUTC());
+        archive.importSnapshot(KvTool::PlainText(*plain), info.fileName(), time.toUTC());
     if (!stored) return Fail(path + QStringLiteral(": ") + errorText(stored.error()), 1) == 0;
     Line({id(stored.value().id), kindOf(stored.value().kind), path});
     return true;

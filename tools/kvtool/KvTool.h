@@ -30,6 +30,8 @@ class KvTool {
     const QString& err() const { return err_; }
 
     static QString Usage();
+    // The configuration text without the "DECRYPTED_MLTP_FILE" line.
+    static QByteArray PlainText(const QByteArray& unscrambled);
 
   private:
     int Decode(const QString& file);
@@ -40,8 +42,6 @@ class KvTool {
     int PrintBase(const QString& number);
     bool LoadLibrary();
     int Fail(const QString& message, int code = kFailed);
-    // The configuration text without the "DECRYPTED_MLTP_FILE" line.
-    static QByteArray PlainText(const QByteArray& unscrambled);
 
     std::unique_ptr<ConfigBaseLibrary> base_;
     QString key_;
