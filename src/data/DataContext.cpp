@@ -1,18 +1,7 @@
 #include "DataContext.h"
 
-#include <optional>
+#include "StoreCurves.h"
 
-#include "ParameterStore.h"
-#include "TemperatureCurve.h"
+void DataContext::ChooseGasCurve() { gasCurve = StoreCurves::Gas(store); }
 
-void DataContext::ChooseGasCurve() {
-    gasCurve = TemperatureCurve::Gas(store.value(Catalogue::kGasSensorType));
-}
-
-void DataContext::ChooseEngineCurve() {
-    std::optional<TemperatureCurve> fromStore;
-    if (store.option(10))
-        fromStore = TemperatureCurve::FromEngineParameters(
-            store.values(Catalogue::kEngineParameters), store.values(Catalogue::kEngineCodes));
-    engineCurve = fromStore.value_or(TemperatureCurve());
-}
+void DataContext::ChooseEngineCurve() { engineCurve = StoreCurves::Engine(store); }

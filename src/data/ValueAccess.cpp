@@ -6,6 +6,7 @@
 #include "Catalogue.h"
 #include "DataContext.h"
 #include "EcuSession.h"
+#include "ElementCodes.h"
 #include "ParameterStore.h"
 #include "TemperatureCurve.h"
 #include "TimeBase.h"
@@ -66,19 +67,6 @@ const std::array<ValueAccess::Code, 45>& codes() {
         {50331674, C::BitField, false},
     }};
     return table;
-}
-
-struct ElementCode {
-    uint32_t code;
-    int row;
-    bool milliseconds;
-};
-constexpr ElementCode kElementCodes[] = {{25, 28, false}, {151, 82, false}, {586, 47, true}};
-
-const ElementCode* findElement(uint32_t code) {
-    for (const ElementCode& e : kElementCodes)
-        if (e.code == code) return &e;
-    return nullptr;
 }
 
 int shiftOf(uint32_t code) { return static_cast<int>((code >> 20) & 0xF); }
@@ -232,7 +220,7 @@ int ValueAccess::SetValue(int64_t code, double x) {
 }
 
 double ValueAccess::GetElement(uint32_t code, int index) {
-    const ElementCode* e = findElement(code);
+    const ElementCodes::Code* e = ElementCodes::Find(code);
     if (!e || index < 0 || index >= Catalogue::row(e->row).elements) return kNoValue;
     const int32_t raw = data_.store.value(e->row, index);
     return e->milliseconds ? TimeBase::ToMs(raw, data_.store.tick()) : raw;
@@ -241,7 +229,7 @@ double ValueAccess::GetElement(uint32_t code, int index) {
 int ValueAccess::SetElement(uint32_t code, int index, double x) {
     ParameterStore& store = data_.store;
     store.setModified(true);
-    const ElementCode* e = findElement(code);
+    const ElementCodes::Code* e = ElementCodes::Find(code);
     if (!e || index < 0 || index >= Catalogue::row(e->row).elements) return 0;
     const int32_t raw =
         e->milliseconds ? TimeBase::ToRaw(x, store.tick()) : static_cast<int32_t>(x);

@@ -17,7 +17,21 @@ void widen(std::optional<GraphData::YRange>& range, double value) {
 
 }  // namespace
 
-GraphData::GraphData(int traceCount) : values_(traceCount), shown_(traceCount, true) {}
+GraphData::GraphData(int traceCount)
+    : values_(traceCount), shown_(traceCount, true), pyramids_(size_t(traceCount)) {}
+
+void GraphData::reserve(int records) {
+    seconds_.reserve(size_t(records));
+    for (std::vector<double>& v : values_) v.reserve(size_t(records));
+}
+
+const GraphPyramid& GraphData::pyramid(int trace) const {
+    if (stale_) {
+        for (size_t t = 0; t < values_.size(); ++t) pyramids_[t].build(values_[t]);
+        stale_ = false;
+    }
+    return pyramids_[size_t(trace)];
+}
 
 void GraphData::append(double seconds, const std::vector<double>& values) {
     if (values.size() != values_.size()) {
@@ -30,6 +44,7 @@ void GraphData::append(double seconds, const std::vector<double>& values) {
     for (size_t trace = 0; trace < values_.size(); ++trace) {
         values_[trace].insert(values_[trace].begin() + index, values[trace]);
     }
+    stale_ = true;
 }
 
 std::optional<double> GraphData::firstTime() const {
@@ -50,7 +65,8 @@ GraphData::Span GraphData::visible(double from, double to) const {
     return {int(first - seconds_.begin()), int(end - seconds_.begin())};
 }
 
-// The index of the first record of each pixel column that holds any, then span.end.
+// The index of the first record of each pixel column that holds any, then span.end. Each
+// column's end is found by bisection, so a column of thousands of records costs a few steps.
 std::vector<int> GraphData::columnStarts(Span span, double from, double to, int columns) const {
     columns = std::max(columns, 1);
     const double width = (to - from) / columns;
@@ -59,13 +75,13 @@ std::vector<int> GraphData::columnStarts(Span span, double from, double to, int 
         return std::clamp(int(std::floor((t - from) / width)), 0, columns - 1);
     };
     std::vector<int> starts;
-    int current = -1;
-    for (int i = span.first; i < span.end; ++i) {
-        const int column = columnOf(seconds_[i]);
-        if (column != current) {
-            starts.push_back(i);
-            current = column;
-        }
+    const auto begin = seconds_.begin();
+    for (int i = span.first; i < span.end;) {
+        starts.push_back(i);
+        const int column = columnOf(seconds_[size_t(i)]);
+        i = int(std::partition_point(begin + i + 1, begin + span.end,
+                                     [&](double t) { return columnOf(t) <= column; }) -
+                begin);
     }
     starts.push_back(span.end);
     return starts;
@@ -74,6 +90,7 @@ std::vector<int> GraphData::columnStarts(Span span, double from, double to, int 
 QList<QPointF> GraphData::decimateTrace(int trace, Span span,
                                         const std::vector<int>& starts) const {
     const std::vector<double>& v = values_[trace];
+    const GraphPyramid& extremes = pyramid(trace);
     QList<QPointF> points;
     points.reserve(int(starts.size()) * 4 + 2);
     auto add = [&](int i) { points.append(QPointF(seconds_[i], v[i])); };
@@ -81,12 +98,7 @@ QList<QPointF> GraphData::decimateTrace(int trace, Span span,
     for (size_t column = 0; column + 1 < starts.size(); ++column) {
         const int begin = starts[column];
         const int last = starts[column + 1] - 1;
-        int low = begin;
-        int high = begin;
-        for (int i = begin + 1; i <= last; ++i) {
-            if (v[i] < v[low]) low = i;
-            if (v[i] > v[high]) high = i;
-        }
+        const auto [low, high] = extremes.extremes(v, begin, last + 1);
         // In time order, each record once, so X stays ascending.
         int picks[] = {begin, std::min(low, high), std::max(low, high), last};
         for (int k = 0; k < 4; ++k) {
@@ -124,7 +136,11 @@ std::optional<GraphData::YRange> GraphData::yRange(double from, double to) const
     for (int trace = 0; trace < traceCount(); ++trace) {
         if (!shown_[trace]) continue;
         const std::vector<double>& v = values_[trace];
-        for (int i = span.first; i < span.end; ++i) widen(range, v[i]);
+        if (span.first < span.end) {
+            const auto [low, high] = pyramid(trace).extremes(v, span.first, span.end);
+            widen(range, v[size_t(low)]);
+            widen(range, v[size_t(high)]);
+        }
         if (from <= to) {
             widenAtEdge(trace, from, range);
             widenAtEdge(trace, to, range);

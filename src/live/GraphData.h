@@ -5,10 +5,13 @@
 #include <optional>
 #include <vector>
 
+#include "GraphPyramid.h"
+
 // The points behind the acquisition graph. All records of a recording stay in memory as one
 // sorted time array with one value array per trace; the plot gets, for each pixel column of the
 // visible time range, only the first, lowest, highest and last record of each shown trace, so a
-// long recording redraws fast and no peak is lost.
+// long recording redraws fast and no peak is lost. The lowest and highest come from a min/max
+// pyramid per trace, built once after the records arrive.
 class GraphData {
   public:
     struct YRange {
@@ -21,6 +24,7 @@ class GraphData {
     // One record: its time (seconds) and one value per trace, as many as there are traces.
     // A record earlier than the last one is put in its place, so the arrays stay sorted.
     void append(double seconds, const std::vector<double>& values);
+    void reserve(int records);
 
     int traceCount() const { return int(values_.size()); }
     int recordCount() const { return int(seconds_.size()); }
@@ -51,7 +55,12 @@ class GraphData {
     QList<QPointF> decimateTrace(int trace, Span span, const std::vector<int>& starts) const;
     void widenAtEdge(int trace, double edge, std::optional<YRange>& range) const;
 
+    const GraphPyramid& pyramid(int trace) const;
+
     std::vector<double> seconds_;
     std::vector<std::vector<double>> values_;
     std::vector<bool> shown_;
+    // Built at the first question after the records changed.
+    mutable std::vector<GraphPyramid> pyramids_;
+    mutable bool stale_ = true;
 };

@@ -20,24 +20,25 @@ GraphModel::GraphModel(AcquisitionReader::Recording recording)
       records_(std::move(recording.records)),
       data_(traceCount_),
       shown_(size_t(traceCount_), true) {
+    data_.reserve(int(records_.size()));
     std::vector<double> values(size_t(traceCount_), 0.0);
     for (const AcquisitionRecord& record : records_) {
         for (int trace = 0; trace < traceCount_; ++trace) {
-            values[size_t(trace)] = hasPoints(trace) ? GraphTraces::All()[trace].value(record) : 0;
+            values[size_t(trace)] = HasPoints(trace) ? GraphTraces::All()[trace].value(record) : 0;
         }
         data_.append(record.time * 0.001, values);
     }
-    for (int trace = 0; trace < traceCount_; ++trace) data_.setShown(trace, hasPoints(trace));
+    for (int trace = 0; trace < traceCount_; ++trace) data_.setShown(trace, HasPoints(trace));
 }
 
 // Files of a version other than 1 and 2 have the second probe's columns, not its traces.
-bool GraphModel::hasPoints(int trace) const {
+bool GraphModel::HasPoints(int trace) const {
     return trace < GraphTraces::kOneProbeCount || GraphTraces::HasSecondProbe(version_);
 }
 
 void GraphModel::SetShown(int trace, bool shown) {
     shown_.at(size_t(trace)) = shown;
-    data_.setShown(trace, shown && hasPoints(trace));
+    data_.setShown(trace, shown && HasPoints(trace));
 }
 
 GraphModel::Range GraphModel::Whole() const {
@@ -52,8 +53,7 @@ void GraphModel::ZoomTo(double from, double to) {
     if (to > from) zoom_ = Range{from, to};
 }
 
-GraphModel::Range GraphModel::ValueRange() const {
-    const auto range = data_.yRange(from(), to());
+GraphModel::Range GraphModel::Fit(std::optional<GraphData::YRange> range) {
     if (!range) return {};
     if (range->high > range->low) return {range->low, range->high};
     return {range->low - kFlatMargin, range->high + kFlatMargin};
@@ -66,20 +66,26 @@ std::optional<GraphModel::Reading> GraphModel::ReadingAt(double seconds) const {
                          [](double t, const AcquisitionRecord& r) { return t < r.time * 0.001; });
     if (after == records_.begin()) return std::nullopt;
     const AcquisitionRecord& record = *(after - 1);
-    Reading reading{record.time * 0.001, {}};
+    Reading reading{record.time * 0.001, {}, {}};
     for (int trace = 0; trace < traceCount_; ++trace) {
-        if (data_.isShown(trace))
-            reading.values.emplace_back(trace, GraphTraces::All()[trace].value(record));
+        if (!data_.isShown(trace)) continue;
+        const GraphTraces::Trace& t = GraphTraces::All()[size_t(trace)];
+        reading.values.emplace_back(trace, t.value(record));
+        reading.readings.push_back(t.reading(record));
     }
     return reading;
 }
 
-QString GraphModel::ReadingHtml(const Reading& reading) {
-    QString html = QStringLiteral("<b>%1 s</b>").arg(reading.seconds, 0, 'f', 3);
-    for (const auto& [trace, value] : reading.values) {
+QString GraphModel::ReadingHtml(const Reading& reading, const QString& heading) {
+    QString html = QStringLiteral("<b>%1</b>").arg(
+        heading.isEmpty() ? QStringLiteral("%1 s").arg(reading.seconds, 0, 'f', 3)
+                          : heading.toHtmlEscaped());
+    for (size_t i = 0; i < reading.values.size(); ++i) {
+        const int trace = reading.values[i].first;
         html += QStringLiteral("<br><span style=\"color:%1\">&#9632;</span> %2: %3")
-                    .arg(GraphTraces::All()[trace].colour.name(),
-                         GraphTraces::Title(trace).toHtmlEscaped(), QString::number(value, 'g', 6));
+                    .arg(GraphTraces::All()[size_t(trace)].colour.name(),
+                         GraphTraces::Name(trace).toHtmlEscaped(),
+                         GraphTraces::Text(trace, reading.readings[i]));
     }
     return html;
 }

@@ -24,6 +24,7 @@ class GraphModel {
     struct Reading {
         double seconds = 0;                          // of that record
         std::vector<std::pair<int, double>> values;  // trace, value on the common axis
+        std::vector<double> readings;                // the same in each quantity's own unit
     };
 
     explicit GraphModel(AcquisitionReader::Recording recording);
@@ -33,6 +34,8 @@ class GraphModel {
     int TraceCount() const { return traceCount_; }
     const std::vector<AcquisitionRecord>& Records() const { return records_; }
 
+    // Whether the records carry this trace (a version 3 file has no second-probe traces).
+    bool HasPoints(int trace) const;
     void SetShown(int trace, bool shown);
     bool IsShown(int trace) const { return shown_.at(size_t(trace)); }
 
@@ -46,15 +49,25 @@ class GraphModel {
     void UndoZoom() { zoom_.reset(); }
 
     // Per trace, the points to draw over the visible range on `columns` pixel columns.
-    QList<QList<QPointF>> Points(int columns) const {
-        return data_.decimate(from(), to(), columns);
+    QList<QList<QPointF>> Points(int columns) const { return PointsIn(Visible(), columns); }
+    QList<QList<QPointF>> PointsIn(Range range, int columns) const {
+        return data_.decimate(range.from, range.to, columns);
     }
     // The value axis for the visible data of the shown traces; a flat line gets room around it.
-    Range ValueRange() const;
+    Range ValueRange() const { return Fit(ValuesIn(Visible())); }
+    // What the shown traces reach in a range, lines crossing its edges included.
+    std::optional<GraphData::YRange> ValuesIn(Range range) const {
+        return data_.yRange(range.from, range.to);
+    }
+    // The value axis for such a range: the default one for nothing, room around a flat line.
+    static Range Fit(std::optional<GraphData::YRange> values);
+    // The time of the first record, 0 for none.
+    double Start() const { return data_.firstTime().value_or(0); }
 
     std::optional<Reading> ReadingAt(double seconds) const;
-    // The reading as lines of rich text, each value after a square of its trace's colour.
-    static QString ReadingHtml(const Reading& reading);
+    // The reading as lines of rich text, each value after a square of its trace's colour, in
+    // its quantity's own unit; the heading is its time unless given.
+    static QString ReadingHtml(const Reading& reading, const QString& heading = {});
 
     // A heading row and one row per record, the columns and units of the file.
     QByteArray Csv() const;
@@ -65,10 +78,6 @@ class GraphModel {
     static QString Caption(const QString& caption, const QString& path);
 
   private:
-    double from() const { return Visible().from; }
-    double to() const { return Visible().to; }
-    bool hasPoints(int trace) const;
-
     int version_;
     int traceCount_;
     std::vector<AcquisitionRecord> records_;

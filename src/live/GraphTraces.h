@@ -19,7 +19,12 @@ class GraphTraces {
         const char* fallback;  // the title when the table lacks it
         const char* suffix;    // the scale the title tells, appended after loading
         QColor colour;
-        double (*value)(const AcquisitionRecord&);  // on the common axis
+        double scale;          // from the quantity's own unit to the common axis
+        int decimals;          // written with these: speed whole, times and volts 2, degrees 1
+        double (*reading)(const AcquisitionRecord&);  // in the quantity's own unit
+
+        // On the common axis.
+        double value(const AcquisitionRecord& record) const { return reading(record) * scale; }
     };
 
     static const std::array<Trace, kCount>& All();
@@ -29,4 +34,8 @@ class GraphTraces {
     static bool HasSecondProbe(int version) { return version == 2; }
     // The title from the string table, with its scale.
     static QString Title(int trace);
+    // The title without the scale, for a value in the quantity's own unit.
+    static QString Name(int trace);
+    // A value in the quantity's own unit, with the decimals of its trace: "1395", "4.60".
+    static QString Text(int trace, double reading);
 };

@@ -11,9 +11,12 @@
 #include <QTimer>
 
 #include "Catalogue.h"
+#include "Clock.h"
 #include "DialView.h"
 #include "Dialogs.h"
 #include "FuelLamp.h"
+#include "GraphTraces.h"
+#include "GraphView.h"
 #include "Language.h"
 #include "LiveBlock.h"
 #include "LiveText.h"
@@ -101,10 +104,13 @@ void TFormVisualizza::createActions() {
     ActionInizia = add("ActionInizia", "&Inizia salvataggio", Qt::CTRL | Qt::Key_F5);
     ActionTermina = add("ActionTermina", "&Termina salvataggio", Qt::CTRL | Qt::Key_F6);
     ActionGrafico = add("ActionGrafico", "&Visualizza grafico", Qt::CTRL | Qt::Key_F8);
+    ActionScorrevole = add("ActionScorrevole", "Grafico &scorrevole", Qt::CTRL | Qt::Key_F7);
+    ActionScorrevole->setCheckable(true);
     ActionTermina->setEnabled(false);
     connect(ActionInizia, &QAction::triggered, this, [this] { ActionIniziaExecute(); });
     connect(ActionTermina, &QAction::triggered, this, [this] { ActionTerminaExecute(); });
     connect(ActionGrafico, &QAction::triggered, this, [this] { ActionGraficoExecute(); });
+    connect(ActionScorrevole, &QAction::triggered, this, [this] { ActionScorrevoleExecute(); });
 }
 
 QGroupBox* TFormVisualizza::group(const QRect& design, int text, const char* fallback,
@@ -196,6 +202,7 @@ void TFormVisualizza::createLayout() {
     Dial = new DialView(speed);
     Dial->setObjectName(QStringLiteral("Dial"));
     Dial->setGeometry(scale(QRect(18, 18, 300, 252)));
+    createRollingChart(speed, QRect(6, 18, 324, 252));
     LabelGiri = label(speed, QRect(88, 276, 160, 46), LiveText::Speed(0), "LabelGiri");
     LabelGiri->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     LabelGiri->setLineWidth(2);
@@ -251,7 +258,7 @@ void TFormVisualizza::createLayout() {
 void TFormVisualizza::loadTexts() {
     MenuAcquisizioni->setTitle(LoadTextOr(111, MenuAcquisizioni->title()));
     const std::pair<QAction*, int> actions[] = {
-        {ActionInizia, 113}, {ActionTermina, 114}, {ActionGrafico, 115}};
+        {ActionInizia, 113}, {ActionTermina, 114}, {ActionGrafico, 115}, {ActionScorrevole, 710}};
     for (const auto& [action, number] : actions)
         action->setText(LoadTextOr(number, action->text()));
     setWindowTitle(LoadTextOr(247, windowTitle()));
@@ -294,6 +301,8 @@ void TFormVisualizza::ShowValues(const LiveValues& v) {
     if (showMap_) LabelMap->setText(LiveText::Fixed(v.mapBar, 3, 2) + bar_);
     LabelTinjGas->setText(LiveText::Fixed(v.gasMs1, 4, 2) + ms_);
     LabelTinjBenz->setText(LiveText::Fixed(v.petrolMs1, 4, 2) + ms_);
+    rolling_.Add(Clock::current().nowMs(), RollingWindow::ValuesOf(v));
+    if (!ChartScorrevole->isHidden()) drawRollingChart();
     if (recorder_.IsRecording() &&
         !recorder_.Append(AcquisitionRecorder::RecordOf(v, pressure_.Mean()), windowTitle()))
         updateCommands();
@@ -360,6 +369,45 @@ void TFormVisualizza::ActionGraficoExecute() {
     graphFile_ = chosen;
     TFormGraficoDrt graph(chosen, screen_, this);
     graph.Execute();
+}
+
+void TFormVisualizza::createRollingChart(QWidget* parent, const QRect& design) {
+    const ScreenScale scale(screen_.width());
+    ChartScorrevole = new GraphView(parent);
+    ChartScorrevole->setObjectName(QStringLiteral("ChartScorrevole"));
+    ChartScorrevole->setGeometry(scale(design));
+    ChartScorrevole->SetLabelFont(formFont(scale(10)));
+    ChartScorrevole->SetZoomable(false);
+    ChartScorrevole->setAttribute(Qt::WA_TransparentForMouseEvents);
+    QList<GraphView::LegendEntry> legend;
+    for (int trace = 0; trace < RollingWindow::kTraces; ++trace) {
+        if (trace == RollingWindow::Lambda2 && !secondProbe_) continue;
+        const int graph = RollingWindow::GraphTrace(trace);
+        legend.append({GraphTraces::Title(graph), GraphTraces::All()[size_t(graph)].colour});
+    }
+    ChartScorrevole->SetLegend(legend);
+    ChartScorrevole->hide();
+}
+
+// From the blocks already read: the chart asks the ECU for nothing.
+void TFormVisualizza::drawRollingChart() {
+    ChartScorrevole->SetAxes({-RollingWindow::kSpanMs * 0.001, 0, QStringLiteral("s")},
+                             {0, rolling_.Top(), QString()});
+    QList<GraphView::Line> lines;
+    for (int trace = 0; trace < RollingWindow::kTraces; ++trace) {
+        if (trace == RollingWindow::Lambda2 && !secondProbe_) continue;
+        const int graph = RollingWindow::GraphTrace(trace);
+        lines.append({rolling_.Points(trace), GraphTraces::All()[size_t(graph)].colour});
+    }
+    ChartScorrevole->SetLines(std::move(lines));
+}
+
+void TFormVisualizza::ActionScorrevoleExecute() {
+    const bool show = !!ChartScorrevole->isHidden();
+    if (show) drawRollingChart();
+    ChartScorrevole->setVisible(show);
+    Dial->setVisible(!show);
+    ActionScorrevole->setChecked(show);
 }
 
 void TFormVisualizza::done(int result) {

@@ -7,9 +7,11 @@
 #include "LambdaDisplay.h"
 #include "LiveDataReader.h"
 #include "PressureFilter.h"
+#include "RollingWindow.h"
 
 class DialView;
 class FuelLamp;
+class GraphView;
 class QAction;
 class QFrame;
 class QGroupBox;
@@ -25,7 +27,8 @@ class ThermometerView;
 // thermometer, the fuel lamps, the gas and MAP pressures, the lambda probes and the injection
 // times; while a recording runs, each read also becomes a record of the acquisition file.
 // The recording commands are reached by their keys only: Ctrl+F5 starts, Ctrl+F6 stops and
-// asks for the name, Ctrl+F8 shows a recorded file.
+// asks for the name, Ctrl+F8 shows a recorded file. Ctrl+F7 puts the chart of the last minute
+// in place of the rev counter, and takes it away again.
 class TFormVisualizza : public QDialog {
     Q_OBJECT
   public:
@@ -45,6 +48,7 @@ class TFormVisualizza : public QDialog {
     void ShowValues(const LiveValues& values);
 
     const AcquisitionRecorder& Recorder() const { return recorder_; }
+    const RollingWindow& Rolling() const { return rolling_; }
     const LiveValues& Values() const { return reader_.Values(); }
     int Speed() const { return speed_; }
     int PressureMean() const { return pressure_.Mean(); }
@@ -55,8 +59,10 @@ class TFormVisualizza : public QDialog {
     QAction* ActionInizia;
     QAction* ActionTermina;
     QAction* ActionGrafico;
+    QAction* ActionScorrevole;
     QPushButton* ButtonEsci;
     DialView* Dial;
+    GraphView* ChartScorrevole;  // the last minute, in the dial's place while shown
     QLabel* LabelGiri;
     ThermometerView* Thermometer;
     ShapeBar* ShapeTemp;
@@ -83,6 +89,7 @@ class TFormVisualizza : public QDialog {
     void ActionIniziaExecute();
     void ActionTerminaExecute();
     void ActionGraficoExecute();
+    void ActionScorrevoleExecute();
 
   public slots:
     // Esc, "&Esci" and the window's close all end here: a running recording is stopped
@@ -108,6 +115,8 @@ class TFormVisualizza : public QDialog {
     void showTemperature(double degrees);
     void updateCommands();
     void showLinkLost();
+    void createRollingChart(QWidget* parent, const QRect& design);
+    void drawRollingChart();
 
     TStreamDati& data_;
     QRect screen_;
@@ -115,6 +124,7 @@ class TFormVisualizza : public QDialog {
     AcquisitionRecorder recorder_;
     LambdaDisplay lambda_;
     PressureFilter pressure_;
+    RollingWindow rolling_;
     bool secondProbe_;
     bool showMap_;
     int speed_ = 0;

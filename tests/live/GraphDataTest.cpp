@@ -156,3 +156,28 @@ TEST(GraphDataTest, RecordsOutOfOrderAreKeptInTimeOrder) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every run of a small trace with many ties and a length that leaves ragged blocks at each
+// level: the pyramid's extremes are the brute force's, ties resolved to the earliest record.
+TEST(GraphPyramidTest, EveryRunHasTheExtremesOfAScan) {
+    std::vector<double> values;
+    for (int i = 0; i < 203; ++i) values.push_back(double((i * 37 + i / 9) % 23 - (i % 50 == 0) * 40));
+    GraphPyramid pyramid;
+    pyramid.build(values);
+    for (int first = 0; first < int(values.size()); ++first) {
+        int low = first;
+        int high = first;
+        for (int end = first + 1; end <= int(values.size()); ++end) {
+            const int last = end - 1;
+            if (values[size_t(last)] < values[size_t(low)]) low = last;
+            if (values[size_t(last)] > values[size_t(high)]) high = last;
+            const GraphPyramid::Extremes e = pyramid.extremes(values, first, end);
+            ASSERT_EQ(e.low, low) << first << ".." << end;
+            ASSERT_EQ(e.high, high) << first << ".." << end;
+        }
+    }
+}
+
+}  // namespace

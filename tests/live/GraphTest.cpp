@@ -5,14 +5,12 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QLineSeries>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QValueAxis>
 #include <QtEndian>
 #include <functional>
 #include <set>
@@ -23,7 +21,11 @@
 #include "GraphTraces.h"
 #include "GraphView.h"
 #include "ScriptedDialogs.h"
+#include "TFormAssiXY.h"
 #include "TFormGestioneTracce.h"
+#include "TFormSpostamento.h"
+#include <QComboBox>
+#include <QLineEdit>
 #include "TFormGraficoDrt.h"
 
 namespace {
@@ -63,6 +65,17 @@ QString writeRecording(const QString& folder, const QString& name, int version,
     const QString path = QDir(folder).filePath(name);
     EXPECT_TRUE(AcquisitionWriter::MoveOnto(writer.Path(), path));
     return path;
+}
+
+// A second drive: it starts 450 ms into its file, its speed and gas time well apart.
+std::vector<AcquisitionRecord> secondDrive(int count) {
+    std::vector<AcquisitionRecord> all = records(count);
+    for (AcquisitionRecord& r : all) {
+        r.time += 450;
+        r.rpm += 4000;
+        r.gasTime1 += 3;
+    }
+    return all;
 }
 
 GraphModel model(int version, const std::vector<AcquisitionRecord>& all) {
@@ -145,8 +158,15 @@ TEST(GraphModelTest, ReadingBetweenTwoRecordsIsTheEarlierOnes) {
     EXPECT_FALSE(m.ReadingAt(-0.01));
     const QString html = GraphModel::ReadingHtml(*reading);
     EXPECT_TRUE(html.contains(QStringLiteral("0.600 s"))) << html.toStdString();
-    EXPECT_TRUE(html.contains(QStringLiteral("color:#ff0000\">&#9632;</span> Giri x 1000: ") +
-                              QString::number(recordAt(4).rpm * 0.001)))
+    // Each value in its own unit with the precision of its trace.
+    EXPECT_TRUE(html.contains(QStringLiteral("color:#ff0000\">&#9632;</span> Giri: ") +
+                              QString::number(recordAt(4).rpm) + QStringLiteral("<br>")))
+        << html.toStdString();
+    EXPECT_TRUE(html.contains(QStringLiteral("T inj. gas: ") +
+                              QString::number(recordAt(4).gasTime1, 'f', 2)))
+        << html.toStdString();
+    EXPECT_TRUE(html.contains(QStringLiteral("T.gas: ") +
+                              QString::number(recordAt(4).engineTemp, 'f', 1)))
         << html.toStdString();
 }
 
@@ -173,8 +193,11 @@ class GraphFileTest : public testing::Test {
     }
     static int points(const TFormGraficoDrt& form) {
         int n = 0;
-        for (const QLineSeries* series : form.Series) n += series->count();
+        for (const GraphView::Line& line : form.View->Lines()) n += int(line.points.size());
         return n;
+    }
+    static const QList<QPointF>& line(const TFormGraficoDrt& form, int trace) {
+        return form.View->Lines().at(trace).points;
     }
     // Runs script on the traces dialog once it is open, then presses its default button.
     void withTracesDialog(TFormGraficoDrt& form,
@@ -193,6 +216,27 @@ class GraphFileTest : public testing::Test {
         EXPECT_TRUE(QTest::qWaitForWindowActive(&form));
     }
 
+    // Runs script on the modal dialog of type D that key opens, then brings the graph back.
+    template <typename D>
+    void withDialog(TFormGraficoDrt& form, QKeyCombination key,
+                    const std::function<void(D&)>& script) {
+        bool ran = false;
+        QTimer::singleShot(0, &form, [&] {
+            auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget());
+            if (!dialog) return ADD_FAILURE() << "the dialog did not open";
+            script(*dialog);
+            ran = true;
+            if (dialog->isVisible()) dialog->reject();
+        });
+        QTest::keyClick(&form, key.key(), key.keyboardModifiers());
+        EXPECT_TRUE(ran);
+        form.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&form));
+    }
+    QString writeSecond(int version, int count) {
+        return write(QStringLiteral("secondo.giro.txt"), version, secondDrive(count));
+    }
+
     QTemporaryDir folder;
     ScriptedDialogs dialogs;
 };
@@ -205,19 +249,19 @@ TEST_F(GraphFileTest, OneProbeFilesShowSevenTracesAndTwoProbeFilesTen) {
         all[3].engineTemp = 85;
         const auto form = open(write(QStringLiteral("giro.txt"), version, all));
         const int traces = version == 1 ? 7 : 10;
-        EXPECT_EQ(form->Series.size(), traces);
-        EXPECT_EQ(form->Chart->series().size(), traces);
-        EXPECT_TRUE(form->Series[0]->points().contains(QPointF(0.45, 3.0)));
-        EXPECT_TRUE(form->Series[6]->points().contains(QPointF(0.45, 8.5)));
-        EXPECT_EQ(form->Series[6]->name(), QStringLiteral("T.gas x 10"));
-        EXPECT_EQ(form->Series[4]->pen().color(), QColor(255, 255, 128));
-        EXPECT_EQ(form->Series[4]->pen().width(), 2);
+        EXPECT_EQ(form->View->Lines().size(), traces);
+        EXPECT_EQ(form->View->Legend().size(), traces);
+        EXPECT_TRUE(line(*form, 0).contains(QPointF(0.45, 3.0)));
+        EXPECT_TRUE(line(*form, 6).contains(QPointF(0.45, 8.5)));
+        EXPECT_EQ(form->View->Legend()[6].text, QStringLiteral("T.gas x 10"));
+        EXPECT_EQ(form->View->Lines()[4].colour, QColor(255, 255, 128));
+        EXPECT_FALSE(form->View->Lines()[4].dashed);
         withTracesDialog(*form, [&](TFormGestioneTracce& dialog) {
             EXPECT_EQ(dialog.findChildren<QCheckBox*>().size(), traces);
             const auto* last = dialog.findChild<QCheckBox*>(QStringLiteral("CheckTrack") +
                                                             QString::number(traces - 1));
             ASSERT_TRUE(last);
-            EXPECT_EQ(last->text(), form->Series.last()->name());
+            EXPECT_EQ(last->text(), GraphTraces::Title(traces - 1));
             EXPECT_TRUE(last->isChecked());
             EXPECT_GT(dialog.ButtonOk->y(), last->geometry().bottom());
         });
@@ -234,7 +278,7 @@ TEST_F(GraphFileTest, HidingEveryTraceEmptiesTheChartAndTheDialogShowsThemAgain)
         }
     });
     EXPECT_EQ(points(*form), 0);
-    for (const QLineSeries* series : form->Series) EXPECT_FALSE(series->isVisible());
+    EXPECT_TRUE(form->View->Legend().isEmpty());
     // Annulla changes nothing.
     withTracesDialog(*form, [](TFormGestioneTracce& dialog) {
         for (QCheckBox* check : dialog.Checks) EXPECT_FALSE(check->isChecked());
@@ -245,7 +289,7 @@ TEST_F(GraphFileTest, HidingEveryTraceEmptiesTheChartAndTheDialogShowsThemAgain)
     withTracesDialog(*form, [](TFormGestioneTracce& dialog) {
         for (QCheckBox* check : dialog.Checks) check->setChecked(true);
     });
-    for (const QLineSeries* series : form->Series) EXPECT_EQ(series->count(), 50);
+    for (const GraphView::Line& l : form->View->Lines()) EXPECT_EQ(l.points.size(), 50);
 }
 
 TEST_F(GraphFileTest, MissingEmptyAndBadFiles) {
@@ -255,7 +299,7 @@ TEST_F(GraphFileTest, MissingEmptyAndBadFiles) {
 
     const auto empty = open(write(QStringLiteral("vuoto"), 1, {}));
     EXPECT_EQ(empty->windowTitle(), QStringLiteral("Grafico - "));
-    EXPECT_EQ(empty->Series.size(), 7);
+    EXPECT_EQ(empty->View->Lines().size(), 7);
     EXPECT_EQ(points(*empty), 0);
     EXPECT_TRUE(dialogs.shown().empty());
 
@@ -279,11 +323,11 @@ TEST_F(GraphFileTest, MissingEmptyAndBadFiles) {
 TEST_F(GraphFileTest, ZoomByDraggingAndUndoByKey) {
     const auto form = open(write(QStringLiteral("lungo.txt"), 2, records(20000)));
     const GraphModel::Range whole = form->Model()->Whole();
-    const QRect plot = form->View->mapFromScene(form->Chart->plotArea()).boundingRect();
+    const QRect plot = form->View->PlotArea();
     // Thousands of records per pixel column, a few points each drawn.
-    EXPECT_LE(form->Series[0]->count(), 4 * (plot.width() + 1) + 2);
+    EXPECT_LE(line(*form, 0).size(), 4 * (plot.width() + 1) + 2);
     auto drag = [&](int fromX, int toX) {
-        QWidget* viewport = form->View->viewport();
+        QWidget* viewport = form->View;
         const int y = plot.center().y();
         QTest::mousePress(viewport, Qt::LeftButton, {}, QPoint(fromX, y));
         QTest::mouseMove(viewport, QPoint((fromX + toX) / 2, y));
@@ -297,38 +341,37 @@ TEST_F(GraphFileTest, ZoomByDraggingAndUndoByKey) {
     const GraphModel::Range second = form->Model()->Visible();
     EXPECT_GT(second.from, first.from);
     EXPECT_LT(second.to, first.to);
-    EXPECT_DOUBLE_EQ(form->AxisX->min(), second.from);
-    EXPECT_DOUBLE_EQ(form->AxisX->max(), second.to);
+    EXPECT_DOUBLE_EQ(form->View->XAxis().from, second.from);
+    EXPECT_DOUBLE_EQ(form->View->XAxis().to, second.to);
     // The value axis fits what is seen there.
     const GraphModel::Range values = form->Model()->ValueRange();
-    EXPECT_DOUBLE_EQ(form->AxisY->min(), values.from);
-    EXPECT_DOUBLE_EQ(form->AxisY->max(), values.to);
+    EXPECT_DOUBLE_EQ(form->View->YAxis().from, values.from);
+    EXPECT_DOUBLE_EQ(form->View->YAxis().to, values.to);
     QTest::keyClick(form.get(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(form->Model()->Visible(), whole);
-    EXPECT_DOUBLE_EQ(form->AxisX->min(), whole.from);
-    EXPECT_DOUBLE_EQ(form->AxisX->max(), whole.to);
+    EXPECT_DOUBLE_EQ(form->View->XAxis().from, whole.from);
+    EXPECT_DOUBLE_EQ(form->View->XAxis().to, whole.to);
     // A narrower window has fewer columns, and gets fewer points.
-    const int wide = form->Series[0]->count();
+    const qsizetype wide = line(*form, 0).size();
     form->resize(400, 600);
     QApplication::processEvents();
-    const int columns = int(form->Chart->plotArea().width());
+    const int columns = form->View->PlotArea().width();
     EXPECT_LT(columns, plot.width() / 2);
-    EXPECT_LE(form->Series[0]->count(), 4 * (columns + 1) + 2);
-    EXPECT_LT(form->Series[0]->count(), wide);
+    EXPECT_LE(line(*form, 0).size(), 4 * (columns + 1) + 2);
+    EXPECT_LT(line(*form, 0).size(), wide);
 }
 
 TEST_F(GraphFileTest, TheCursorReadoutShowsTheRecordAtOrBeforeTheMouse) {
     const auto form = open(write(QStringLiteral("giro.txt"), 1, records(10)));
     const double seconds = 0.15 * 6 + 0.1;  // between records 6 and 7
-    const QPoint at = form->View->mapFromScene(form->Chart->mapToPosition(QPointF(seconds, 1)));
-    QTest::mouseMove(form->View->viewport(), at);
+    const QPoint at = form->View->ToPixel(QPointF(seconds, 1)).toPoint();
+    QTest::mouseMove(form->View, at);
     ASSERT_TRUE(form->View->CursorShown());
     const QString text = form->View->Readout()->text();
     EXPECT_TRUE(text.contains(QStringLiteral("0.900 s"))) << text.toStdString();
-    EXPECT_TRUE(
-        text.contains(QStringLiteral("Giri x 1000: ") + QString::number(recordAt(6).rpm * 0.001)))
+    EXPECT_TRUE(text.contains(QStringLiteral("Giri: ") + QString::number(recordAt(6).rpm)))
         << text.toStdString();
-    QTest::mouseMove(form->View->viewport(), QPoint(1, 1));  // off the plot
+    QTest::mouseMove(form->View, QPoint(1, 1));  // off the plot
     EXPECT_FALSE(form->View->CursorShown());
 }
 
@@ -399,6 +442,160 @@ TEST_F(GraphFileTest, PrintingHoldsEveryShownTraceInItsColour) {
     QTest::keyClick(form.get(), Qt::Key_P, Qt::ControlModifier);
     ASSERT_EQ(dialogs.shown().size(), 1u);
     EXPECT_EQ(dialogs.last().text, QStringLiteral("Impossibile stampare il grafico."));
+}
+
+// The overlaid drive's lines are dashed in the traces' colours, at its records' own times plus
+// the shift: its start on the first drive's start, then the offset the keys or the dialog give.
+TEST_F(GraphFileTest, ASecondRecordingIsComparedAtItsTimesPlusTheChosenOffset) {
+    const auto form = open(write(QStringLiteral("primo.txt"), 2, records(200)));
+    const std::vector<AcquisitionRecord> second = secondDrive(150);
+    EXPECT_FALSE(form->ActionAvanti->isEnabled());
+    dialogs.chooseFile(writeSecond(1, 150));
+    QTest::keyClick(form.get(), Qt::Key_O, Qt::ControlModifier);
+    ASSERT_EQ(dialogs.fileDialogs().size(), 1u);
+    EXPECT_EQ(dialogs.fileDialogs()[0].request.title, QStringLiteral("Confronta con"));
+    ASSERT_TRUE(form->Overlay());
+    ASSERT_EQ(form->View->Lines().size(), 10 + 7);
+
+    // Each of the second drive's records at its own time plus the shift, in every trace.
+    auto expectAt = [&](double offset) {
+        SCOPED_TRACE(offset);
+        EXPECT_NEAR(form->Overlay()->Offset(), offset, 1e-9);
+        const double shift = -0.45 + offset;
+        for (int trace = 0; trace < 7; ++trace) {
+            const GraphView::Line& l = form->View->Lines()[10 + trace];
+            EXPECT_TRUE(l.dashed);
+            EXPECT_EQ(l.colour, GraphTraces::All()[size_t(trace)].colour);
+            ASSERT_FALSE(l.points.isEmpty());
+            int k = 0;
+            for (const QPointF& p : l.points) {
+                while (k < int(second.size()) && second[size_t(k)].time * 0.001 + shift < p.x() - 1e-9)
+                    ++k;
+                ASSERT_LT(k, int(second.size())) << "no record at " << p.x();
+                EXPECT_NEAR(second[size_t(k)].time * 0.001 + shift, p.x(), 1e-9);
+                // The file holds single-precision values.
+                EXPECT_FLOAT_EQ(GraphTraces::All()[size_t(trace)].value(second[size_t(k)]), p.y());
+            }
+        }
+    };
+    expectAt(0);
+    EXPECT_DOUBLE_EQ(line(*form, 10).front().x(), 0);  // aligned at the starts
+    const double step = form->ShiftStep();
+    EXPECT_DOUBLE_EQ(step, 1);  // a round fiftieth of the 30 s shown
+    QTest::keyClick(form.get(), Qt::Key_Right, Qt::ControlModifier);
+    expectAt(step);
+    QTest::keyClick(form.get(), Qt::Key_Left, Qt::ControlModifier);
+    QTest::keyClick(form.get(), Qt::Key_Left, Qt::ControlModifier);
+    expectAt(-step);
+
+    // A typed offset: a word is refused and the dialog stays; a number with a comma is taken.
+    withDialog<TFormSpostamento>(*form, Qt::CTRL | Qt::Key_T, [](TFormSpostamento& dialog) {
+        QTest::keyClicks(dialog.EditSecondi, QStringLiteral("mezzo"));
+        QTest::keyClick(dialog.EditSecondi, Qt::Key_Return);
+        EXPECT_TRUE(dialog.isVisible());
+        dialog.EditSecondi->selectAll();
+        QTest::keyClicks(dialog.EditSecondi, QStringLiteral("2,25"));
+        QTest::keyClick(dialog.EditSecondi, Qt::Key_Return);
+        EXPECT_FALSE(dialog.isVisible());
+    });
+    expectAt(2.25);
+    const GraphView::LegendEntry last = form->View->Legend().last();
+    EXPECT_EQ(last.text, QStringLiteral("secondo.giro (+2.25 s)"));
+    EXPECT_TRUE(last.dashed);
+
+    // The readout shows both drives at the cursor, the second at the time minus the shift.
+    const double at = 10.0;
+    QTest::mouseMove(form->View, form->View->ToPixel({at, 1}).toPoint());
+    const QString text = form->View->Readout()->text();
+    const double seconds = form->View->ToValue(form->View->ToPixel({at, 1}).toPoint()).x();
+    const auto mine = form->Model()->ReadingAt(seconds);
+    const auto theirs = form->Overlay()->ReadingAt(seconds);
+    ASSERT_TRUE(mine && theirs);
+    const double own = seconds - (-0.45 + 2.25);
+    EXPECT_NEAR(theirs->seconds, std::floor((own - 0.45) / 0.15 + 1e-9) * 0.15 + 0.45, 1e-9);
+    const int theirRpm = int(std::lround(theirs->values[0].second * 1000));
+    EXPECT_GE(theirRpm, 4800);
+    for (const QString& part :
+         {QStringLiteral("Giri: ") + QString::number(int(std::lround(mine->values[0].second * 1000))),
+          QStringLiteral("secondo.giro (+2.25 s): ") + QString::number(theirs->seconds, 'f', 3),
+          QStringLiteral("Giri: ") + QString::number(theirRpm)})
+        EXPECT_TRUE(text.contains(part)) << part.toStdString() << " in " << text.toStdString();
+
+    // A file that is not a recording is refused; the comparison stays.
+    dialogs.chooseFile(put(QStringLiteral("note.txt"), "appunti\r\n"));
+    QTest::keyClick(form.get(), Qt::Key_O, Qt::ControlModifier);
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.last().text, kFormatError);
+    EXPECT_EQ(form->Overlay()->Name(), QStringLiteral("secondo.giro"));
+    expectAt(2.25);
+}
+
+// Petrol time against gas time by default, any two traces by the axes dialog; both drives.
+TEST_F(GraphFileTest, TheXYViewPlotsEachRecordsPairForBothRecordings) {
+    const auto form = open(write(QStringLiteral("primo.txt"), 2, records(120)));
+    ASSERT_TRUE(form->Compare(writeSecond(2, 80)));
+    const std::vector<AcquisitionRecord>& mine = form->Model()->Records();
+    const std::vector<AcquisitionRecord>& theirs = form->Overlay()->Model().Records();
+    QTest::keyClick(form.get(), Qt::Key_Y, Qt::ControlModifier);
+    ASSERT_TRUE(form->IsXY());
+    auto expectClouds = [&](double (*x)(const AcquisitionRecord&),
+                            double (*y)(const AcquisitionRecord&)) {
+        ASSERT_EQ(form->View->Clouds().size(), 2);
+        const std::vector<AcquisitionRecord>* recordings[] = {&mine, &theirs};
+        for (int c = 0; c < 2; ++c) {
+            const std::vector<QPointF>& points = form->View->Clouds()[c].points;
+            ASSERT_EQ(points.size(), recordings[c]->size());
+            for (size_t i = 0; i < points.size(); ++i)
+                EXPECT_EQ(points[i], QPointF(x((*recordings[c])[i]), y((*recordings[c])[i])));
+        }
+        EXPECT_TRUE(form->View->Lines().isEmpty());
+    };
+    using R = const AcquisitionRecord&;
+    expectClouds([](R r) { return r.gasTime1; }, [](R r) { return r.petrolTime1; });
+    EXPECT_EQ(form->View->XAxis().title, QStringLiteral("T inj. gas"));
+    EXPECT_EQ(form->View->YAxis().title, QStringLiteral("T inj. benz."));
+
+    // Speed up, pressure across, chosen by keys.
+    withDialog<TFormAssiXY>(*form, Qt::CTRL | Qt::SHIFT | Qt::Key_Y, [](TFormAssiXY& dialog) {
+        dialog.ComboX->setFocus();
+        QTest::keyClick(dialog.ComboX, Qt::Key_P, Qt::NoModifier);  // "Pressione"
+        dialog.ComboY->setFocus();
+        QTest::keyClick(dialog.ComboY, Qt::Key_G, Qt::NoModifier);  // "Giri"
+        QTest::keyClick(&dialog, Qt::Key_Return);
+    });
+    EXPECT_EQ(form->XYAxes(), (GraphXY::Axes{4, 0}));
+    expectClouds([](R r) { return r.pressure; }, [](R r) { return double(r.rpm); });
+
+    // Over a point: its drive, its time and both values with their traces' precision.
+    const QPointF point = form->View->Clouds()[1].points[17];
+    QTest::mouseMove(form->View, form->View->ToPixel(point).toPoint());
+    const QString text = form->View->Readout()->text();
+    for (const QString& part : {QStringLiteral("secondo.giro: ") +
+                                    QString::number(theirs[17].time * 0.001, 'f', 3) + " s",
+                                QStringLiteral("Pressione: ") +
+                                    QString::number(theirs[17].pressure, 'f', 2) + "<br>"})
+        EXPECT_TRUE(text.contains(part)) << part.toStdString() << " in " << text.toStdString();
+    EXPECT_TRUE(text.endsWith(QStringLiteral("Giri: ") + QString::number(theirs[17].rpm)))
+        << text.toStdString();
+
+    QTest::keyClick(form.get(), Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_FALSE(form->IsXY());
+    EXPECT_EQ(form->View->Lines().size(), 20);
+}
+
+// Each axis's ticks at multiples of a round step, labelled with it.
+TEST_F(GraphFileTest, BothAxesTickAtRoundValues) {
+    const auto form = open(write(QStringLiteral("giro.txt"), 2, records(317)));
+    form->ZoomTo(3.3, 41.7);
+    for (const std::vector<double>& ticks : {form->View->XTicks(), form->View->YTicks()}) {
+        ASSERT_GE(ticks.size(), 2u);
+        const double step = ticks[1] - ticks[0];
+        const double mantissa = step / std::pow(10.0, std::floor(std::log10(step) + 1e-9));
+        EXPECT_TRUE(std::abs(mantissa - 1) < 1e-6 || std::abs(mantissa - 2) < 1e-6 ||
+                    std::abs(mantissa - 5) < 1e-6)
+            << step;
+        for (const double t : ticks) EXPECT_NEAR(t / step, std::round(t / step), 1e-6) << t;
+    }
 }
 
 TEST_F(GraphFileTest, CsvHasAHeadingAndOneRowPerRecordAndReadsBackEqual) {

@@ -16,6 +16,7 @@
 #include "Catalogue.h"
 #include "DialView.h"
 #include "FuelLamp.h"
+#include "GraphView.h"
 #include "LiveText.h"
 #include "LiveValues.h"
 #include "LoopbackEcu.h"
@@ -358,7 +359,7 @@ TEST_F(LiveViewTest, CtrlF8ShowsARecordingInTheGraph) {
             if (!graph) return ADD_FAILURE() << "the graph did not open";
             shown = true;
             EXPECT_EQ(graph->windowTitle(), QStringLiteral("Grafico - giro"));
-            EXPECT_EQ(graph->Series.size(), 10);
+            EXPECT_EQ(graph->View->Lines().size(), 10);
             EXPECT_EQ(graph->Model()->Records().size(), 20u);
             EXPECT_TRUE(graph->windowState() & Qt::WindowMaximized);
             graph->activateWindow();
@@ -394,6 +395,49 @@ TEST_F(LiveViewTest, CtrlF8ShowsARecordingInTheGraph) {
         ASSERT_EQ(shell.dialogs.fileDialogs().size(), 1u);
         EXPECT_EQ(shell.dialogs.fileDialogs().front().request.selectedFile, bad);
         EXPECT_TRUE(shell.dialogs.shown().empty());
+    });
+}
+
+// Ctrl+F7 puts the last minute in the dial's place, drawn from the blocks the view reads
+// anyway: the ECU is asked exactly as often with the chart as without it.
+TEST_F(LiveViewTest, CtrlF7ShowsTheLastMinuteInPlaceOfTheDial) {
+    connect(kTwoProbes);
+    openLiveView([&](TFormVisualizza& form) {
+        tick(form, 10);
+        int before = reads();
+        tick(form, 20);
+        const int withoutChart = reads() - before;
+        ctrl(&form, Qt::Key_F7);
+        EXPECT_TRUE(form.ChartScorrevole->isVisible());
+        EXPECT_FALSE(form.Dial->isVisible());
+        before = reads();
+        tick(form, 20);
+        EXPECT_EQ(reads() - before, withoutChart);
+        ASSERT_EQ(form.ChartScorrevole->Lines().size(), 5);  // speed, two probes, two times
+        auto newest = [&](int line) { return form.ChartScorrevole->Lines()[line].points.last(); };
+        EXPECT_EQ(newest(0), QPointF(0, form.Speed() * 0.001));
+        EXPECT_EQ(newest(2).y(), form.Values().lambda2);
+        EXPECT_EQ(newest(4).y(), form.Values().petrolMs1);
+        EXPECT_EQ(form.ChartScorrevole->Lines()[0].points.size(), 50);  // every block so far
+        // The engine's speed drawn in its red inside the plot (the legend's red is outside it).
+        const QImage drawn = form.ChartScorrevole->grab().toImage();
+        const QRect plot = form.ChartScorrevole->PlotArea();
+        bool red = false;
+        for (int y = plot.top(); y <= plot.bottom() && !red; ++y)
+            for (int x = plot.left(); x <= plot.right() && !red; ++x)
+                red = drawn.pixelColor(x, y) == QColor(255, 0, 0);
+        EXPECT_TRUE(red);
+
+        tick(form, 450);  // more than a minute: only the last one stays
+        const QList<QPointF>& speed = form.ChartScorrevole->Lines()[0].points;
+        EXPECT_EQ(speed.size(), 60000 / TFormVisualizza::kPollMs + 1);
+        EXPECT_DOUBLE_EQ(speed.first().x(), -60);
+        EXPECT_EQ(form.ChartScorrevole->XAxis().from, -60);
+        EXPECT_GE(form.ChartScorrevole->YAxis().to, form.Speed() * 0.001);
+
+        ctrl(&form, Qt::Key_F7);
+        EXPECT_FALSE(form.ChartScorrevole->isVisible());
+        EXPECT_TRUE(form.Dial->isVisible());
     });
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include "BuildProfile.h"
@@ -99,6 +100,48 @@ TEST_F(KvToolTest, BaseListsAndPrintsTheLibrary) {
     EXPECT_TRUE(tool_.err().contains("cannot load"));
 }
 
+TEST_F(KvToolTest, DiffListsTheKeysThatDiffer) {
+    const QByteArray text = Read(kSource);
+    // A copy with one key changed, and its line as diff prints it.
+    const auto changed = [&](const QString& key, int by, const QString& name) {
+        const QRegularExpression line(QStringLiteral("\n%1=(-?\\d+)\n").arg(key));
+        const QRegularExpressionMatch match = line.match(QString::fromUtf8(text));
+        EXPECT_TRUE(match.hasMatch()) << key.toStdString();
+        const int old = match.captured(1).toInt();
+        Write(Path(name + ".ini"),
+              QString::fromUtf8(text)
+                  .replace(match.captured(0), QStringLiteral("\n%1=%2\n").arg(key).arg(old + by))
+                  .toUtf8());
+        EXPECT_EQ(Run({"encode", Path(name + ".ini"), Path(name + ".kv4")}), KvTool::kOk);
+        return old;
+    };
+    ASSERT_EQ(Run({"encode", kSource, Path("a.kv4")}), KvTool::kOk);
+    const int threshold = changed("GiriPerCambio", -50, "b");
+
+    EXPECT_EQ(Run({"diff", Path("a.kv4"), Path("b.kv4")}), 1);
+    EXPECT_EQ(tool_.out(), QStringLiteral("GiriPerCambio: %1 rpm -> %2 rpm (raw %1 -> %2)\n")
+                               .arg(threshold)
+                               .arg(threshold - 50)
+                               .toUtf8());
+    EXPECT_TRUE(tool_.err().isEmpty());
+    EXPECT_EQ(Run({"diff", Path("a.kv4"), Path("a.kv4")}), 0);
+    EXPECT_TRUE(tool_.out().isEmpty());
+
+    // A K-map cell with its change.
+    const int cell = changed("MappaK3_2", 7, "c");
+    EXPECT_EQ(Run({"diff", Path("a.kv4"), Path("c.kv4")}), 1);
+    EXPECT_EQ(tool_.out(), QStringLiteral("MappaK3_2: %1 -> %2 (+7)\n").arg(cell).arg(cell + 7));
+
+    // Base configurations by fuel and by number; this file is the CNG base.
+    EXPECT_EQ(Run({"diff", "base:Metano", Path("a.kv4")}), 0) << tool_.err().toStdString();
+    EXPECT_EQ(Run({"diff", "base:20", "base:cng"}), 0);
+    EXPECT_EQ(Run({"diff", "base:GPL", Path("a.kv4")}), 1);
+    EXPECT_TRUE(tool_.out().startsWith("Flag1: 1044 -> 1046\n")) << tool_.out().toStdString();
+    EXPECT_TRUE(
+        tool_.out().contains("\nDescrizAuto: \"Base GPL iniettore tipo 0\" -> \"Base "
+                             "Metano iniettore tipo 0\"\n"));
+}
+
 TEST_F(KvToolTest, BadInputFailsWithAMessage) {
     Write(Path("garbage"), QByteArray("\x01\x02\x03\xff\xfe", 5));
     Write(Path("words.ini"), "no sections here\n");
@@ -134,6 +177,14 @@ TEST_F(KvToolTest, BadInputFailsWithAMessage) {
         {{"--db", Path("a.sqlite"), "archive", "import", Path("garbage")},
          KvTool::kFailed,
          "not a configuration file"},
+        {{"diff", Path("s.kv4")}, KvTool::kUsage, "bad command line"},
+        {{"diff", Path("s.kv4"), Path("none")}, 2, "none: cannot read"},
+        {{"diff", Path("garbage"), Path("s.kv4")}, 2, "not a configuration file"},
+        {{"--key", "banco", "diff", Path("s.kv4"), Path("s.kv4")}, 2, "another key"},
+        {{"diff", "base:Benzina", Path("s.kv4")}, 2, "base:GPL, base:Metano or base:N"},
+        {{"diff", "base:99", Path("s.kv4")}, 2, "no base configuration 99"},
+        {{"--library", Path("none.so"), "diff", "base:GPL", Path("s.kv4")}, 2, "cannot load"},
+        {{"diff", "snapshot:4", Path("s.kv4")}, 2, "workshop archive"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Run(c.args), c.code) << c.args.join(' ').toStdString();

@@ -7,6 +7,7 @@
 #include "BuildProfile.h"
 #include "ConfigBaseLibrary.h"
 #include "ConfigSource.h"
+#include "DiffCommand.h"
 #include "IniFile.h"
 #include "LibraryPath.h"
 #include "ProgrammingFile.h"
@@ -22,6 +23,7 @@ QString KvTool::Usage() {
                "usage: kvtool [--key TEXT] [--library FILE] decode FILE\n"
                "       kvtool [--key TEXT] encode INI FILE\n"
                "       kvtool [--key TEXT] [--library FILE] base [N]\n"
+               "       kvtool [--key TEXT] [--library FILE] diff A B\n"
                "       kvtool encrypt FIRMWARE FILE\n"
                "       kvtool [--key TEXT] scramble FIRMWARE FILE\n"
                "       kvtool image FIRMWARE FILE\n") +
@@ -68,10 +70,19 @@ int KvTool::Run(const QStringList& args) {
         if (code == kUsage) err_ += Usage();
         return code;
     }
+    if (command == QLatin1String("diff") && words.size() == 3) return Diff(words[1], words[2]);
     if (command == QLatin1String("base") && words.size() == 1) return ListBase();
     if (command == QLatin1String("base") && words.size() == 2) return PrintBase(words[1]);
     return Fail(words.isEmpty() ? QStringLiteral("no command") : QStringLiteral("bad command line"),
                 kUsage);
+}
+
+int KvTool::Diff(const QString& a, const QString& b) {
+    DiffCommand diff(key_, library_);
+    const int status = diff.Run(a, b);
+    out_ += diff.out();
+    err_ += diff.err();
+    return status;
 }
 
 QByteArray KvTool::PlainText(const QByteArray& unscrambled) {

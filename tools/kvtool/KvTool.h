@@ -12,6 +12,8 @@
 //   kvtool encode INI FILE    a scrambled configuration file from plain INI text
 //   kvtool base               the base configurations: number, fuel, injector type
 //   kvtool base N             base configuration N, decoded
+//   kvtool diff A B           the differences of two configurations (DiffCommand); status 0
+//                             equal, 1 different, 2 unreadable
 //   kvtool encrypt FIRMWARE FILE   an encrypted programming file (key material of its own)
 //   kvtool scramble FIRMWARE FILE  a scrambled programming file (the build's key or --key)
 //   kvtool image FIRMWARE FILE     an image file: the length, then the firmware
@@ -38,6 +40,7 @@ class KvTool {
     int Encode(const QString& ini, const QString& file);
     // kind: "encrypt", "scramble" or "image".
     int MakeProgrammingFile(const QString& kind, const QString& firmware, const QString& file);
+    int Diff(const QString& a, const QString& b);
     int ListBase();
     int PrintBase(const QString& number);
     bool LoadLibrary();
