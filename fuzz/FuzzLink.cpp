@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <memory>
+#include <set>
 
+#include "BitwiseCrc16.h"
 #include "EcuLink.h"
 #include "FrameCodec.h"
 #include "FrameParser.h"
@@ -69,16 +71,55 @@ void parseReplies(const uint8_t* data, size_t size) {
     }
 }
 
+// The sequence numbers and codes of every good request frame anywhere in the input, whatever
+// came before it: all that the ECU could possibly answer.
+std::set<std::pair<uint8_t, uint8_t>> requestsIn(const uint8_t* data, size_t size) {
+    std::set<std::pair<uint8_t, uint8_t>> out;
+    for (size_t at = 0; at + p::kFrameOverhead <= size; ++at) {
+        if (data[at] != p::kRequestStart) continue;
+        const size_t length = data[at + 1];
+        if (at + p::kFrameOverhead + length > size) continue;
+        const uint8_t* crc = data + at + p::kHeaderSize + length;
+        if (BitwiseCrc16::of(data + at + 1, p::kHeaderSize - 1 + length) == (crc[0] | crc[1] << 8))
+            out.insert({data[at + 2], data[at + 3]});
+    }
+    return out;
+}
+
+// Each reply of the ECU is a whole frame with a right CRC, answering a request of the input by
+// its sequence number: with the request's code and the reply flag, or as an error.
+void checkReplies(const Bytes& replies, const std::set<std::pair<uint8_t, uint8_t>>& requests) {
+    ecu::FrameParser parser(p::kReplyStart, p::kMaxPayload, true);
+    parser.feed(replies);
+    size_t bytes = 0;
+    while (auto frame = parser.next()) {
+        Bytes covered{static_cast<uint8_t>(frame->payload.size()), frame->sequence, frame->code};
+        covered.insert(covered.end(), frame->payload.begin(), frame->payload.end());
+        if (frame->crc != BitwiseCrc16::of(covered.data(), covered.size())) __builtin_trap();
+        const bool error = frame->code == p::kErrorReply;
+        if (!error && (frame->code & p::kReplyFlag) == 0) __builtin_trap();
+        const auto asked = requests.lower_bound({frame->sequence, uint8_t{0}});
+        if (asked == requests.end() || asked->first != frame->sequence) __builtin_trap();
+        if (!error && !requests.contains(
+                          {frame->sequence, static_cast<uint8_t>(frame->code & ~p::kReplyFlag)}))
+            __builtin_trap();
+        bytes += frame->payload.size() + p::kFrameOverhead;
+    }
+    if (bytes != replies.size()) __builtin_trap();  // nothing but whole frames
+}
+
 void feedEcu(const uint8_t* data, size_t size) {
     sim::VirtualEcu ecu({}, 0);
+    const auto requests = requestsIn(data, size);
     int64_t now = 0;
     size_t at = 0;
     while (at < size) {
         const size_t n = std::min<size_t>(1 + data[at] % 96, size - at);
-        (void)ecu.receive(data + at, n, now);
+        checkReplies(ecu.receive(data + at, n, now), requests);
         now += data[at] % 40;
         at += n;
     }
+    checkReplies(ecu.idle(now + 1000), requests);
 }
 
 void driveLink(const uint8_t* data, size_t size) {

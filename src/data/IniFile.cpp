@@ -101,6 +101,15 @@ std::optional<QString> IniFile::Value(const QString& section, const QString& key
     return sections_[found->section].lines[found->line].value;
 }
 
+std::vector<std::pair<QString, QString>> IniFile::Entries() const {
+    std::vector<std::pair<QString, QString>> out;
+    out.reserve(static_cast<size_t>(index_.size()));
+    for (const Where& where : index_)
+        out.emplace_back(sections_[where.section].name,
+                         sections_[where.section].lines[where.line].key);
+    return out;
+}
+
 void IniFile::SetValue(const QString& section, const QString& key, const QString& value) {
     if (sections_.empty()) sections_.assign(1, Section{});
     const QString clean = OneLine(value).trimmed();

@@ -33,6 +33,8 @@ class IniFile {
 
     bool IsModified() const { return modified_; }
     int EntryCount() const { return static_cast<int>(index_.size()); }
+    // The section and key of each entry that Value finds, as spelled in the text.
+    std::vector<std::pair<QString, QString>> Entries() const;
     bool EndsWithLineBreak() const { return endsWithLineBreak_; }
 
   private:

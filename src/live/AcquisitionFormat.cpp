@@ -1,5 +1,6 @@
 #include "AcquisitionFormat.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -53,8 +54,8 @@ QByteArray AcquisitionFormat::Record(const AcquisitionRecord& record, int versio
         const Column& column = RealColumns()[static_cast<size_t>(i)];
         const double value = record.*column.value;
         line += '\t';
-        if (column.whole)
-            AppendInteger(line, static_cast<int64_t>(std::trunc(value)));
+        if (column.whole)  // clamped: a real read from a file may lie beyond any integer
+            AppendInteger(line, static_cast<int64_t>(std::clamp(std::trunc(value), -1e18, 1e18)));
         else
             AppendReal(line, value);
     }

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "BuildProfile.h"
+#include "HiddenTables.h"
 #include "HiddenText.h"
 
 namespace {
@@ -53,17 +54,33 @@ TEST(BuildProfile, ConstantsOfThisBuild) {
     EXPECT_EQ(BuildProfile::EditionLetter(), QChar(u'I'));
 }
 
-TEST(BuildProfile, HiddenTextsDecodeWithinTheirLimits) {
+// Each table decodes whole, up to its closing zero, within its limit: the profile's text is
+// all of it, never a cut.
+TEST(BuildProfile, HiddenTextsDecodeWholeWithinTheirLimits) {
     BuildProfile::SetBuildProfile(1024);
-    const QString texts[] = {BuildProfile::ProductTitle(), BuildProfile::RegistrySubkey(),
-                             BuildProfile::ScrambleKey(), BuildProfile::CustomerText()};
-    const int limits[] = {30, 12, 49, 255};
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_FALSE(texts[i].isEmpty()) << i;
-        EXPECT_LE(texts[i].size(), limits[i]) << i;
-        for (QChar c : texts[i]) EXPECT_TRUE(c.isPrint()) << i << " " << texts[i].toStdString();
+    const struct {
+        const char* what;
+        std::span<const uint8_t> table;
+        QString text;
+        int limit;
+    } cases[] = {
+        {"title", HiddenTables::kProductTitle, BuildProfile::ProductTitle(),
+         BuildProfile::kMaxTitleLength},
+        {"subkey", HiddenTables::kRegistrySubkey, BuildProfile::RegistrySubkey(),
+         BuildProfile::kMaxSubkeyLength},
+        {"key", HiddenTables::kScrambleKey, BuildProfile::ScrambleKey(),
+         BuildProfile::kMaxKeyLength},
+        {"customer", HiddenTables::kCustomerText, BuildProfile::CustomerText(), 255},
+    };
+    for (const auto& c : cases) {
+        const QByteArray whole = HiddenText::decode(c.table);
+        EXPECT_EQ(whole.size(), static_cast<qsizetype>(c.table.size()) - 1) << c.what;
+        EXPECT_LE(whole.size(), c.limit) << c.what;
+        EXPECT_EQ(c.text, QString::fromLatin1(whole)) << c.what;
+        for (char ch : whole) EXPECT_TRUE(QChar(ch).isPrint()) << c.what;
     }
     EXPECT_EQ(BuildProfile::ProductTitle(), "Centralina Gas - Configuratore");
+    EXPECT_EQ(BuildProfile::RegistrySubkey(), "CentralinaGS");
 }
 
 TEST(HiddenText, DecodesDifferencesAndStopsAtZero) {

@@ -325,4 +325,6 @@ TEST(CalibrationScreenTest, WithoutALinkNothingOpens) {
     EXPECT_EQ(dialogs.texts(),
               QStringList{QStringLiteral("Centralina non connessa: impossibile eseguire la "
                                          "taratura!")});
+    EXPECT_EQ(dialogs.last().icon, Dialogs::Icon::Error);
+    EXPECT_EQ(dialogs.last().title, main.windowTitle());
 }

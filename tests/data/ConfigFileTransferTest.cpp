@@ -110,13 +110,17 @@ void MakeEveryValueDistinct(TStreamDati& data) {
     store.setPressureByteForm(false);
 }
 
-// Every file key holding a value of its own, not a default, comes back; the serial number
-// never goes to a file.
+// Every file key holding a value of its own, not a default, comes back, in a K map of another
+// size than the base's; the serial number never goes to a file.
 TEST_F(ConfigFileTransfer, EveryValueSavedLoadsBackButNotTheSerialNumber) {
     OfflineStore saved;
     ASSERT_TRUE(saved.data.Transfer(TStreamDati::kLoadDefaults, {}, 20));
+    ASSERT_NE(saved.data.Store().kRows(), 8);
+    saved.data.Store().set(Catalogue::kKMapSize, 0, 8);
+    saved.data.Store().set(Catalogue::kKMapSize, 1, 9);
     MakeEveryValueDistinct(saved.data);
     saved.data.Store().set(Catalogue::kSerialNumber, 0, 'Q');
+    saved.data.Store().set(Catalogue::kHeader, 0, 0);  // not official
     ASSERT_TRUE(saved.data.Transfer(TStreamDati::kSaveFile, Path("punto.kv4")))
         << saved.data.LastError().toStdString();
     EXPECT_FALSE(saved.data.IsModified());
@@ -128,6 +132,9 @@ TEST_F(ConfigFileTransfer, EveryValueSavedLoadsBackButNotTheSerialNumber) {
         << loaded.data.LastError().toStdString();
     const ParameterStore& a = saved.data.Store();
     const ParameterStore& b = loaded.data.Store();
+    EXPECT_EQ(b.kRows(), 8);
+    EXPECT_EQ(b.kColumns(), 9);
+    EXPECT_FALSE(loaded.data.IsOfficial());
     for (const FileValue& v : FileValues(a))
         EXPECT_EQ(b.value(v.row, v.element), a.value(v.row, v.element))
             << v.section.toStdString() << "/" << v.key.toStdString();

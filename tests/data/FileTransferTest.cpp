@@ -23,56 +23,6 @@ class FileTransfer : public ::testing::Test {
     }
 };
 
-TEST_F(FileTransfer, SavedFileLoadsBackEveryRowWithAKey) {
-    store.set(22, 0, 1700);
-    store.set(6, 0, 8);
-    store.set(6, 1, 9);
-    store.set(10, 8 * 12 + 8, 201);  // last line of an 8 x 9 map
-    store.set(58, 4, -99);
-    store.set(80, 15, -5);
-    store.set(61, 14, -2000);
-    store.setPressureByteForm(false);
-    store.set(Catalogue::kHeader, 0, 0);  // not official
-    data.SetVehicleText(3, "1.2 8V");
-    data.SetVehicleText(1, "Fiat Panda 1.2 8V Dynamic, impianto sequenziale");
-    ASSERT_EQ(data.GetDescription(), "Standard");
-    std::vector<std::vector<int32_t>> saved;
-    for (const CatalogueRow& row : Catalogue::rows()) saved.push_back(store.values(row.number));
-    const VehicleRecord vehicle = store.vehicle();
-
-    const QString file = path("auto.kv4");
-    ASSERT_TRUE(data.Transfer(TStreamDati::kSaveFile, file)) << data.LastError().toStdString();
-    EXPECT_FALSE(data.IsModified());
-    QFile scrambled(file);
-    ASSERT_TRUE(scrambled.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(scrambled.readAll().startsWith("ENCRYPTED_MLTP_FILE\r\n"));
-
-    OfflineStore fresh;
-    ASSERT_TRUE(fresh.data.Transfer(TStreamDati::kLoadDefaults, file))
-        << fresh.data.LastError().toStdString();
-    ParameterStore& loaded = fresh.data.Store();
-    EXPECT_EQ(loaded.kRows(), 8);
-    EXPECT_EQ(loaded.kColumns(), 9);
-    for (const CatalogueRow& row : Catalogue::rows()) {
-        SCOPED_TRACE(row.number);
-        const auto& before = saved[static_cast<size_t>(row.number - 1)];
-        const auto& after = loaded.values(row.number);
-        if (!row.hasFileKey() && row.number != Catalogue::kHeader) {
-            continue;  // never in the file
-        }
-        for (int e : Catalogue::activeElements(row, 8, 9))
-            if (row.number != Catalogue::kHeader || e < 2) {  // the description: below
-                EXPECT_EQ(after[static_cast<size_t>(e)], before[static_cast<size_t>(e)]) << e;
-            }
-    }
-    EXPECT_FALSE(loaded.pressureByteForm());
-    EXPECT_EQ(loaded.vehicle(), vehicle);
-    EXPECT_FALSE(fresh.data.IsOfficial());
-    // The record's longer description went to the file; its first 28 characters are the
-    // description the ECU gets.
-    EXPECT_EQ(fresh.data.GetDescription(), "Fiat Panda 1.2 8V Dynamic, i");
-}
-
 TEST_F(FileTransfer, MissingKeysKeepDefaultsAndExtraKeysAreAccepted) {
     const QString file = path("parziale.kv4");
     writePlain(file,

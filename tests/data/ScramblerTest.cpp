@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "BuildProfile.h"
 #include "Scrambler.h"
 
 namespace {
@@ -23,6 +24,20 @@ TEST(ScramblerTest, KeyByteShiftsByPositionModFive) {
     Scrambler::Transform(zeros, "AB");
     const QByteArray expected("\x41\x84\x04\x10\x10\x42\x82", 7);
     EXPECT_EQ(zeros, expected);
+}
+
+// A configuration file scrambled once with the build's key and kept: the key and the scrambling
+// that read it now must be the ones that wrote it.
+TEST(ScramblerTest, AKeptConfigurationFileDecodesToItsText) {
+    const auto file = Scrambler::ReadWholeFile(QStringLiteral(TEST_FIXTURE_DIR "/Golf.kv4"));
+    ASSERT_TRUE(file.has_value());
+    ASSERT_TRUE(file->startsWith(kEnc));
+    const auto plain = Scrambler::Convert(*file, true, true, BuildProfile::ScrambleKey());
+    ASSERT_TRUE(plain.has_value());
+    EXPECT_EQ(*plain, kDec +
+                          "[Generale]\r\nNomeConfigurazione=Golf.kv4\r\n"
+                          "DescrizAuto=Golf 1.4 16V\r\nVersioneFile=1\r\n"
+                          "[Accensione-Cambio]\r\nGiriPerCambio=1800\r\n");
 }
 
 TEST(ScramblerTest, TransformIsItsOwnInverse) {

@@ -262,15 +262,6 @@ TEST_F(Transfer, FailedBaseTempiReadFallsBackTo2560) {
     EXPECT_EQ(data->BaseTempi(), 2560);
 }
 
-TEST_F(Transfer, SaveToFileWhileConnectedRunsTheSaveSequence) {
-    start();
-    loop->clearTrace();
-    ASSERT_TRUE(data->Transfer(TStreamDati::kSaveFile));
-    EXPECT_GE(firstInTrace("SendCommand 17"), 0);
-    EXPECT_GE(firstInTrace("SendCommand 18"), 0);
-    EXPECT_GE(firstInTrace("Connect"), 0);
-    EXPECT_FALSE(data->IsModified());
-}
 }  // namespace
 
 namespace {

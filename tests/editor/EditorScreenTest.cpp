@@ -4,12 +4,15 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
+#include <cmath>
 #include <functional>
 
 #include "ConfigTabBar.h"
+#include "EcuVariable.h"
 #include "EditorBench.h"
 #include "LiveStatusBar.h"
 #include "LiveValues.h"
+#include "ScopedLocale.h"
 #include "TKeyComboBox.h"
 #include "TNumericEdit.h"
 #include "TabAutoTar.h"
@@ -161,6 +164,39 @@ TEST(EditorScreenTest, FuelChangeAsksThenLoadsTheBaseCarburationOfTheNewFuel) {
     EXPECT_TRUE(bench.shell.dialogs.last().text.startsWith(
         QStringLiteral("Impossibile caricare in centralina la carburazione di base")));
     EXPECT_EQ(editor.tabCambio->ComboCarburante->currentIndex(), 0);
+}
+
+// The reset button of the first tab runs the main screen's reset: its question, then the
+// ECU asked to initialise and connected again, which writes the base configuration into it.
+TEST(EditorScreenTest, TheResetButtonAsksThenResetsTheEcuThroughTheMainScreen) {
+    EditorBench bench;
+    TFormConfig& editor = bench.OpenEditor();
+    for (int i = 0; i < 10 && EditorBench::Focused() != QStringLiteral("ButtonReset"); ++i)
+        EditorBench::Press(Qt::Key_Tab);
+    ASSERT_EQ(EditorBench::Focused(), QStringLiteral("ButtonReset"));
+    EXPECT_EQ(editor.tabCambio->ButtonReset->text(),
+              QStringLiteral("Azzera centralina e ritorna ai parametri di base"));
+
+    bench.shell.dialogs.answer(Dialogs::Answer::No);
+    EditorBench::Press(Qt::Key_Space);
+    ASSERT_EQ(bench.shell.dialogs.shown().size(), 1u);
+    EXPECT_EQ(bench.shell.dialogs.last().text,
+              QStringLiteral("Sei sicuro di resettare tutti i dati della centralina?"));
+    EXPECT_EQ(bench.shell.dialogs.last().icon, Dialogs::Icon::Question);
+    EXPECT_EQ(bench.shell.dialogs.last().buttons, Dialogs::Buttons::YesNo);
+    EXPECT_EQ(bench.shell.dialogs.last().title, bench.main->windowTitle());
+    EXPECT_TRUE(bench.ecu.trace().empty());
+
+    bench.shell.dialogs.answer(Dialogs::Answer::Yes);
+    EditorBench::Press(Qt::Key_Space);
+    EXPECT_EQ(bench.shell.dialogs.shown().size(), 2u)
+        << bench.shell.dialogs.texts().join('|').toStdString();
+    EXPECT_EQ(bench.ecu.peekValue(1) & EcuVariable::kInitialiseBit, 0);
+    EXPECT_GE(bench.Writes().size(), 50u);
+    EXPECT_FALSE(bench.ecu.traced("Disconnect").empty());
+    EXPECT_FALSE(bench.ecu.traced("Connect").empty());
+    EXPECT_NE(bench.data.link().IsConnected(), 0);
+    EXPECT_TRUE(editor.isVisible());
 }
 
 TEST(EditorScreenTest, CylindersFollowTheRevCounterCodeWithTheWeakSignalBitKept) {
@@ -377,8 +413,7 @@ TEST(EditorScreenTest, HighlightFollowsTheEngine) {
 }
 
 TEST(EditorScreenTest, StatusBarShowsTheLiveValues) {
-    const QLocale previous;
-    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    const ScopedLocale italian(QLocale(QLocale::Italian, QLocale::Italy));
     EditorBench bench;
     TFormConfig& editor = bench.OpenEditor();
     LiveStatusBar& bar = *editor.PanelBarra;
@@ -419,11 +454,18 @@ TEST(EditorScreenTest, StatusBarShowsTheLiveValues) {
     EXPECT_TRUE(bar.ValueLambda2->isVisible());
     EXPECT_EQ(bar.ValueTinjGas1->x(), 330);
 
-    // A tick from the ECU itself: the engine speed the virtual ECU reports.
+    // A tick from the ECU itself, ten seconds after power-up, the engine idling: the speed the
+    // virtual engine had while the block was read.
+    bench.shell.clock.advance(std::max<qint64>(0, 10000 - bench.shell.clock.nowMs()));
+    const qint64 from = bench.shell.clock.nowMs();
     editor.Timer1Timer();
-    EXPECT_TRUE(bar.ValueGiri->text().endsWith(QStringLiteral("rpm")));
+    QStringList speeds;
+    for (qint64 t = from; t <= bench.shell.clock.nowMs(); ++t)
+        speeds << QString::number(std::lround(bench.ecu.ecu().engineAt(t).rpm)) + "rpm";
+    EXPECT_TRUE(speeds.contains(bar.ValueGiri->text()))
+        << bar.ValueGiri->text().toStdString() << " not in " << speeds.join(' ').toStdString();
+    EXPECT_GT(bench.ecu.ecu().engineAt(from).rpm, 800);
     EXPECT_EQ(bench.ecu.traced("ReadBlock").size(), 1u);
-    QLocale::setDefault(previous);
 }
 
 TEST(EditorScreenTest, PulledCableIsReportedOnceWhileTheMessageIsOpen) {

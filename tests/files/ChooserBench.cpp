@@ -1,12 +1,6 @@
 #include "ChooserBench.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <linux/fs.h>
-#include <signal.h>
-#include <sys/ioctl.h>
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QDir>
@@ -120,50 +114,4 @@ QStringList Captions(const TFormFile& chooser) {
     for (int i = 0; i < chooser.ListFile->topLevelItemCount(); ++i)
         out << chooser.ListFile->topLevelItem(i)->text(0);
     return out;
-}
-
-LockedFolder::LockedFolder(const QString& path) : path_(path) {
-    QFile::setPermissions(path_, QFile::ReadOwner | QFile::ExeOwner);
-    if (writable()) immutable_ = setImmutable(true);
-    locked_ = !writable();
-}
-
-LockedFolder::~LockedFolder() {
-    if (immutable_) setImmutable(false);
-    QFile::setPermissions(path_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-}
-
-bool LockedFolder::writable() const {
-    QFile probe(QDir(path_).filePath(QStringLiteral("probe")));
-    if (!probe.open(QIODevice::WriteOnly)) return false;
-    probe.remove();
-    return true;
-}
-
-bool LockedFolder::setImmutable(bool on) const {
-    const int fd = ::open(QFile::encodeName(path_).constData(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0) return false;
-    int flags = 0;
-    bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-    ok = ok && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    ::close(fd);
-    return ok;
-}
-
-FullDisk::FullDisk(long long bytes) {
-    struct rlimit limit {};
-    getrlimit(RLIMIT_FSIZE, &limit);
-    savedCurrent_ = limit.rlim_cur;
-    savedHandler_ = signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails, as on a full disk
-    limit.rlim_cur = static_cast<rlim_t>(bytes);
-    setrlimit(RLIMIT_FSIZE, &limit);
-}
-
-FullDisk::~FullDisk() {
-    struct rlimit limit {};
-    getrlimit(RLIMIT_FSIZE, &limit);
-    limit.rlim_cur = static_cast<rlim_t>(savedCurrent_);
-    setrlimit(RLIMIT_FSIZE, &limit);
-    signal(SIGXFSZ, savedHandler_);
 }

@@ -7,6 +7,8 @@
 #include <memory>
 #include <optional>
 
+#include "FullDisk.h"
+#include "LockedFolder.h"
 #include "LoopbackEcu.h"
 #include "ScriptedDialogs.h"
 #include "TFormFile.h"
@@ -60,35 +62,3 @@ void DoubleClick(QWidget* widget, QPoint at);
 void TypeName(TFormFile& chooser, const QString& name);
 // The captions of the chooser's list, in order.
 QStringList Captions(const TFormFile& chooser);
-
-// A folder in which nothing can be created or renamed for the object's lifetime (read-only
-// bits, or the immutable flag where the test runs with the rights to ignore those bits).
-class LockedFolder {
-  public:
-    explicit LockedFolder(const QString& path);
-    ~LockedFolder();
-    LockedFolder(const LockedFolder&) = delete;
-    LockedFolder& operator=(const LockedFolder&) = delete;
-    bool Locked() const { return locked_; }
-
-  private:
-    bool writable() const;
-    bool setImmutable(bool on) const;
-
-    QString path_;
-    bool immutable_ = false;
-    bool locked_ = false;
-};
-
-// The file size limit of the process for the object's lifetime: a disk that fills up.
-class FullDisk {
-  public:
-    explicit FullDisk(long long bytes);
-    ~FullDisk();
-    FullDisk(const FullDisk&) = delete;
-    FullDisk& operator=(const FullDisk&) = delete;
-
-  private:
-    unsigned long long savedCurrent_;
-    void (*savedHandler_)(int);
-};

@@ -6,7 +6,9 @@
 
 #include "AcquisitionFormat.h"
 #include "AcquisitionReader.h"
+#include "AcquisitionRecorder.h"
 #include "AcquisitionWriter.h"
+#include "LiveValues.h"
 
 namespace {
 using Result = AcquisitionReader::Result;
@@ -64,6 +66,48 @@ TEST(AcquisitionFormatTest, RealsAreWrittenAsAStreamWritesThemWithAPoint) {
                                                     {45 * 0.01, "0.45"},
                                                     {123456.0, "123456"}};
     for (const auto& [value, text] : cases) EXPECT_EQ(formatted(value), text) << value;
+}
+
+// The record of one read, worked out by hand: lambda cut (not rounded) to hundredths of a
+// volt, the pressure mean from hundredths of a bar, temperatures cut towards zero, the reducer
+// before the engine, each bank's gas time before its petrol time.
+TEST(AcquisitionRecorderTest, ARecordOfOneReadAsTheFileHoldsIt) {
+    LiveValues idle;
+    idle.rpm = 850;
+    idle.lambda1 = 0.456;
+    idle.gasMs1 = 3.2;
+    idle.petrolMs1 = 4.1;
+    idle.t1 = 37.9;
+    idle.t2 = -5.5;
+    idle.pressure = 999;  // the latest read: the record takes the mean
+    LiveValues cruise = idle;
+    cruise.rpm = 2512;
+    cruise.lambda1 = 0.8;
+    cruise.gasMs1 = 6.75;
+    cruise.petrolMs1 = 5.5;
+    cruise.t1 = 71.2;
+    cruise.t2 = 88.0;
+    cruise.lambda2 = 0.919;
+    cruise.gasMs2 = 6.5;
+    cruise.petrolMs2 = 5.25;
+    const struct {
+        const char* what;
+        LiveValues values;
+        int pressureMean;
+        int version;
+        QByteArray line;
+    } cases[] = {
+        {"one probe", idle, 102, 1, "0\t850\t0.45\t3.2\t4.1\t1.02\t37\t-5"},
+        {"two probes", cruise, 87, 2, "0\t2512\t0.8\t6.75\t5.5\t0.87\t71\t88\t0.91\t6.5\t5.25"},
+        {"no pressure, below zero", idle, -15, 1, "0\t850\t0.45\t3.2\t4.1\t-0.15\t37\t-5"},
+        {"no pressure at all", cruise, 0, 2, "0\t2512\t0.8\t6.75\t5.5\t0\t71\t88\t0.91\t6.5\t5.25"},
+    };
+    for (const auto& c : cases) {
+        const AcquisitionRecord record = AcquisitionRecorder::RecordOf(c.values, c.pressureMean);
+        EXPECT_EQ(AcquisitionFormat::Record(record, c.version), c.line) << c.what;
+        EXPECT_EQ(record.time, 0) << c.what;  // timed when appended
+        EXPECT_DOUBLE_EQ(record.pressure, c.pressureMean / 100.0) << c.what;
+    }
 }
 
 TEST(AcquisitionWriterTest, WritesTheExactTextForOneAndTwoProbes) {

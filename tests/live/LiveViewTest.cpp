@@ -16,10 +16,13 @@
 #include "Catalogue.h"
 #include "DialView.h"
 #include "FuelLamp.h"
+#include "FullDisk.h"
 #include "GraphView.h"
 #include "LiveText.h"
 #include "LiveValues.h"
+#include "LockedFolder.h"
 #include "LoopbackEcu.h"
+#include "ScopedLocale.h"
 #include "ShapeBar.h"
 #include "ShellFixture.h"
 #include "TFormGraficoDrt.h"
@@ -185,7 +188,7 @@ TEST_F(LiveScreenTest, TheNeedleIsDrawnAndErasedOverTheDial) {
 }
 
 TEST_F(LiveScreenTest, EachGroupShowsItsValue) {
-    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    const ScopedLocale italian(QLocale(QLocale::Italian, QLocale::Italy));
     auto form = makeForm();
     LiveValues values;
     values.pressure = 102;  // hundredths of a bar
@@ -221,7 +224,6 @@ TEST_F(LiveScreenTest, EachGroupShowsItsValue) {
     EXPECT_EQ(form->LabelTinjGas->text(), QStringLiteral("3,46ms"));
     EXPECT_EQ(form->LabelTinjBenz->text(), QStringLiteral("12,35ms"));
     EXPECT_EQ(form->LabelLambda->text(), QStringLiteral("0,80V"));
-    QLocale::setDefault(QLocale::c());
 }
 
 TEST_F(LiveScreenTest, LambdaBarsFollowTheProbeType) {
@@ -515,6 +517,68 @@ TEST_F(LiveViewTest, ARecordingThatCannotStartIsReportedAndPollingGoesOn) {
         EXPECT_EQ(form.LabelGiri->text(), LiveText::Speed(form.Speed()));
     });
     EXPECT_EQ(shell.dialogs.shown().size(), 1u);
+}
+
+// A disk that fills up during the recording, and a folder that takes no file at the end: each
+// is told with its reason, and what was recorded stays under the temporary name, readable.
+TEST_F(LiveViewTest, ARecordingThatCannotBeWrittenOrMovedIsKeptUnderItsTemporaryName) {
+    connect();
+    const QString locked = QDir(base.path()).filePath(QStringLiteral("bloccata"));
+    ASSERT_TRUE(QDir().mkpath(locked));
+    const QString kept = QStringLiteral("\nI dati registrati sono conservati nel file:\n") +
+                         QDir::toNativeSeparators(acquisition(QStringLiteral("__acqtmp0.txt")));
+    const QString moved = QStringLiteral("\nI dati registrati sono conservati nel file:\n") +
+                          QDir::toNativeSeparators(acquisition(QStringLiteral("__acqtmp1.txt")));
+    bool lockable = true;
+    openLiveView([&](TFormVisualizza& form) {
+        ctrl(&form, Qt::Key_F5);
+        tick(form, 3);
+        {
+            const FullDisk full(QFileInfo(form.Recorder().TemporaryPath()).size());
+            tick(form, 2);
+        }
+        EXPECT_FALSE(form.Recorder().IsRecording());
+        EXPECT_TRUE(form.ActionInizia->isEnabled());
+        EXPECT_FALSE(form.ActionTermina->isEnabled());
+        ASSERT_EQ(shell.dialogs.shown().size(), 1u)
+            << shell.dialogs.texts().join('|').toStdString();
+        const QString full = shell.dialogs.last().text;
+        EXPECT_TRUE(
+            full.startsWith(QStringLiteral("Impossibile scrivere il file dell'acquisizione: il "
+                                           "salvataggio è stato interrotto.\n(")))
+            << full.toStdString();
+        EXPECT_TRUE(full.endsWith(kept)) << full.toStdString();
+        EXPECT_EQ(shell.dialogs.last().title, form.windowTitle());
+        EXPECT_EQ(shell.dialogs.last().icon, Dialogs::Icon::Error);
+        ctrl(&form, Qt::Key_F6);  // nothing is recording: no dialog
+        EXPECT_TRUE(shell.dialogs.fileDialogs().empty());
+
+        shell.dialogs.clear();
+        ctrl(&form, Qt::Key_F5);
+        tick(form, 4);
+        const LockedFolder folder(locked);
+        lockable = folder.Locked();
+        if (!lockable) return;
+        shell.dialogs.chooseFile(QDir(locked).filePath(QStringLiteral("giro.txt")));
+        ctrl(&form, Qt::Key_F6);
+        ASSERT_EQ(shell.dialogs.shown().size(), 1u)
+            << shell.dialogs.texts().join('|').toStdString();
+        const QString refused = shell.dialogs.last().text;
+        EXPECT_TRUE(refused.startsWith(
+            QStringLiteral("Impossibile salvare l'acquisizione con il nome scelto.\n(")))
+            << refused.toStdString();
+        EXPECT_TRUE(refused.endsWith(moved)) << refused.toStdString();
+        EXPECT_FALSE(form.Recorder().IsRecording());
+    });
+    AcquisitionReader::Recording read;
+    ASSERT_EQ(AcquisitionReader::Read(acquisition(QStringLiteral("__acqtmp0.txt")), read),
+              AcquisitionReader::Result::Read);
+    EXPECT_EQ(read.records.size(), 3u);
+    if (!lockable) GTEST_SKIP() << "this file system cannot lock a folder";
+    ASSERT_EQ(AcquisitionReader::Read(acquisition(QStringLiteral("__acqtmp1.txt")), read),
+              AcquisitionReader::Result::Read);
+    EXPECT_EQ(read.records.size(), 4u);
+    EXPECT_TRUE(QDir(locked).isEmpty());
 }
 
 TEST_F(LiveViewTest, ClosingWhileRecordingAsksForTheName) {

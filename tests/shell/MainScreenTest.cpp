@@ -5,10 +5,12 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QTemporaryDir>
 
 #include "BuildProfile.h"
 #include "EntryLabel.h"
 #include "LanguageLibrary.h"
+#include "LoopbackEcu.h"
 #include "MainLayout.h"
 #include "MainStatus.h"
 #include "ShellFixture.h"
@@ -46,9 +48,8 @@ class MainScreenTest : public ::testing::Test {
 TEST_F(MainScreenTest, ArrowKeysStopAtTheEndsAndEnterRunsTheSelectedCommand) {
     TFormMain form(*data, kScreen);
     int opened = -1;
-    form.SetScreens({.liveView = [&] { opened = 1; },
-                     .calibration = {},
-                     .programming = [&] { opened = 5; }});
+    form.SetScreens(
+        {.liveView = [&] { opened = 1; }, .calibration = {}, .programming = [&] { opened = 5; }});
     ASSERT_EQ(form.Entries().size(), 7u);
     press(&form, Qt::Key_Up);
     EXPECT_EQ(form.SelectedIndex(), 0);
@@ -68,19 +69,6 @@ TEST_F(MainScreenTest, ArrowKeysStopAtTheEndsAndEnterRunsTheSelectedCommand) {
     EXPECT_EQ(opened, 1);
     press(&form, Qt::Key_Left);
     EXPECT_EQ(form.SelectedIndex(), 1);
-}
-
-TEST_F(MainScreenTest, CalibrationWithoutLinkSaysSoAndOpensNothing) {
-    TFormMain form(*data, kScreen);
-    bool opened = false;
-    TFormMain::Screens screens;
-    screens.calibration = [&] { opened = true; };
-    form.SetScreens(screens);
-    form.ActionTara->trigger();
-    EXPECT_FALSE(opened);
-    EXPECT_EQ(shell.dialogs.last().text,
-              QStringLiteral("Centralina non connessa: impossibile eseguire la taratura!"));
-    EXPECT_EQ(shell.dialogs.last().icon, Dialogs::Icon::Error);
 }
 
 TEST_F(MainScreenTest, PanelsScaleWithTheScreenWidth) {
@@ -222,5 +210,54 @@ TEST_F(MainScreenTest, EnglishRelabelsTheScreenAndSurvivesARestart) {
     again.show();
     EXPECT_EQ(Language::current().Index(), 1);
     EXPECT_EQ(again.Entries()[6]->text(), QStringLiteral("EXIT"));
+}
+// Closing the main window by its "ESCI" entry with changes in memory that no file holds: the
+// save question decides, Cancel keeps the window and the link, and a close disconnects the ECU.
+TEST(MainWindowCloseTest, TheSaveQuestionDecidesAndAClosedWindowLeavesTheEcuDisconnected) {
+    const struct {
+        Dialogs::Answer answer;
+        bool saves;
+        bool closes;
+    } cases[] = {{Dialogs::Answer::Yes, true, true},
+                 {Dialogs::Answer::No, false, true},
+                 {Dialogs::Answer::Cancel, false, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.answer));
+        ShellFixture shell;
+        QTemporaryDir folder;
+        LoopbackEcu ecu(shell.clock);
+        TStreamDati data{TStreamDati::Options{.loadLinkLibrary = false}};
+        data.QorConnectEcu().UseLink(&ecu.link(), [](IEcuLink*) {});
+        TFormMain form(data, kScreen);
+        form.show();
+        QApplication::processEvents();  // the connection at the first idle moment
+        ASSERT_TRUE(ecu.ecu().sessionOpen()) << shell.dialogs.texts().join('|').toStdString();
+        data.SetModified(true);
+        shell.dialogs.clear();
+        ecu.clearTrace();
+
+        const QString file = folder.filePath(QStringLiteral("Golf.kv4"));
+        shell.dialogs.answer(c.answer);
+        if (c.saves) shell.dialogs.chooseFile(file);
+        for (int i = 0; i < 6; ++i) press(&form, Qt::Key_Down);
+        ASSERT_EQ(form.Entries()[6]->objectName(), QStringLiteral("LabelTermina"));
+        press(&form, Qt::Key_Return);
+
+        ASSERT_FALSE(shell.dialogs.shown().empty());
+        EXPECT_EQ(shell.dialogs.shown().front().text,
+                  QStringLiteral("Salvare i dati in memoria in un file?"));
+        EXPECT_EQ(shell.dialogs.shown().front().buttons, Dialogs::Buttons::YesNoCancel);
+        EXPECT_EQ(shell.dialogs.pendingAnswers(), 0);
+        EXPECT_EQ(shell.dialogs.fileDialogs().size(), c.saves ? 1u : 0u);
+        EXPECT_EQ(QFileInfo::exists(file), c.saves);
+        EXPECT_EQ(form.isVisible(), !c.closes);
+        EXPECT_EQ(ecu.ecu().sessionOpen(), !c.closes);
+        EXPECT_EQ(data.link().IsConnected() != 0, !c.closes);
+        EXPECT_EQ(ecu.traced("Disconnect").empty(), !c.closes);
+        EXPECT_EQ(data.IsModified(), !c.saves);
+        if (!c.closes) {
+            EXPECT_EQ(form.Status().Panel(0), QStringLiteral("Centralina connessa"));
+        }
+    }
 }
 }  // namespace

@@ -36,8 +36,10 @@ QColor panel0Colour(TStatusBarMain* bar) {
 
 // The main screen sits idle on a connected ECU when the adapter is pulled: the link library
 // notices the port going away and the status bar follows without anyone asking the link.
-// Real time throughout: ecusim runs on the wall clock.
-TEST(PulledAdapterTest, TheIdleMainScreenSaysNotConnectedWithinASecondAndConnectedAgainLater) {
+// Real time throughout: ecusim runs on the wall clock. Nothing polls the idle screen, so the
+// change comes from the port failure alone; the waits only bound a broken run and leave room
+// for a loaded machine under the sanitizers.
+TEST(PulledAdapterTest, TheIdleMainScreenSaysNotConnectedByItselfAndConnectedAgainLater) {
     Language::current().Attach(nullptr);
     TemporarySettings settings;
     ScriptedDialogs dialogs;
@@ -60,7 +62,8 @@ TEST(PulledAdapterTest, TheIdleMainScreenSaysNotConnectedWithinASecondAndConnect
     EXPECT_NE(panel0Colour(form.StatusBarMain()), QColor(Qt::yellow));
 
     sim.kill();
-    EXPECT_TRUE(waitFor([&] { return form.Status().Panel(0) == "Centralina non connessa"; }, 1000));
+    EXPECT_TRUE(
+        waitFor([&] { return form.Status().Panel(0) == "Centralina non connessa"; }, 30000));
     EXPECT_EQ(panel0Colour(form.StatusBarMain()), QColor(Qt::yellow));
     EXPECT_EQ(codes, std::vector<int>{0});
     EXPECT_FALSE(form.ActionDisconnetti->isEnabled());
@@ -71,7 +74,7 @@ TEST(PulledAdapterTest, TheIdleMainScreenSaysNotConnectedWithinASecondAndConnect
     ASSERT_TRUE(again.start({}, &error)) << error.toStdString();
     if (data.IsModified()) dialogs.answer(Dialogs::Answer::No);  // the save question
     form.ActionConnetti->trigger();
-    EXPECT_TRUE(waitFor([&] { return codes.size() == 2; }, 5000));
+    EXPECT_TRUE(waitFor([&] { return codes.size() == 2; }, 30000));
     EXPECT_EQ(codes, (std::vector<int>{0, 1}));
     EXPECT_EQ(form.Status().Panel(0), QStringLiteral("Centralina connessa"));
     EXPECT_NE(panel0Colour(form.StatusBarMain()), QColor(Qt::yellow));
