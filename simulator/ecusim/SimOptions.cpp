@@ -18,6 +18,14 @@ bool toRate(const QString& text, double& out) {
     out = value;
     return true;
 }
+// The ECU keeps one byte a character in 20 elements; what it cannot hold is refused.
+bool toSerial(const QString& text, std::string& out) {
+    if (text.isEmpty() || text.size() > 20) return false;
+    for (QChar c : text)
+        if (c.unicode() < 0x20 || c.unicode() > 0x7E) return false;
+    out = text.toStdString();
+    return true;
+}
 }  // namespace
 
 bool SimOptions::parse(const QStringList& arguments, QString& error) {
@@ -51,10 +59,12 @@ bool SimOptions::parse(const QStringList& arguments, QString& error) {
     const QCommandLineOption bootMs("boot-ms", "Readiness delay after a handshake.", "ms");
     const QCommandLineOption restartMs("restart-ms", "Silence after a restart.", "ms");
     const QCommandLineOption eof("exit-on-eof", "Exit when standard input closes.");
-    p.addOptions({model,       customer,  bootCustomer, firmware,     init,  pressure,
-                  kmap,        calErrors, progResult,   progFailures, trace, drop,
-                  corrupt,     latency,   speed,        baudOption,   pull,  refuse,
-                  refuseAfter, seed,      bootMs,       restartMs,    eof,   liveBytes});
+    const QCommandLineOption serial("serial", "Serial number (up to 20 printable characters).",
+                                    "text");
+    p.addOptions({model,     customer,   bootCustomer, firmware, init,        pressure, kmap,
+                  calErrors, progResult, progFailures, trace,    drop,        corrupt,  latency,
+                  speed,     baudOption, pull,         refuse,   refuseAfter, seed,     bootMs,
+                  restartMs, eof,        liveBytes,    serial});
     if (!p.parse(arguments)) {
         error = p.errorText();
         return false;
@@ -96,6 +106,10 @@ bool SimOptions::parse(const QStringList& arguments, QString& error) {
             error = "--firmware: expected major.minor, e.g. 4.7";
             return false;
         }
+    }
+    if (p.isSet(serial) && !toSerial(p.value(serial), ecu.serialNumber)) {
+        error = "--serial: up to 20 printable ASCII characters";
+        return false;
     }
     if (p.isSet(pressure)) {
         using Form = sim::VirtualEcuOptions::PressureCoefficients;

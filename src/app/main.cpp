@@ -1,7 +1,9 @@
 // The program's entry point: build profile, one instance, the outside libraries, the data
 // module and the main window, then the message loop.
 #include <QApplication>
+#include <QDir>
 
+#include "ArchiveRecorder.h"
 #include "BuildProfile.h"
 #include "ConfigBaseLibrary.h"
 #include "Dialogs.h"
@@ -58,6 +60,10 @@ int run(QApplication& app, SingleInstance& instance) {
     TStreamDati::Options options;
     options.settings = &settings;
     TStreamDati data(options);
+    // The workshop archive, in the base directory unless the settings name another place; a
+    // failure is told and the program goes on without it.
+    ArchiveRecorder archive(data);
+    archive.Open(settings.Archive(), QDir::currentPath());
     QObject::disconnect(early);
     TFormMain window(data);
     QObject::connect(&instance, &SingleInstance::raiseRequested, &window,

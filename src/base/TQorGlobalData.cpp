@@ -10,6 +10,7 @@ namespace {
 const QString kComPort = QStringLiteral("ComPort");
 const QString kLanguage = QStringLiteral("Language");
 const QString kMainPath = QStringLiteral("MainPath");
+const QString kArchive = QStringLiteral("Archivio");
 
 // An integer value as the registry would hold it: a number, or a text of digits in an INI
 // file. Anything else is of the wrong type.
@@ -48,9 +49,9 @@ TQorGlobalData::TQorGlobalData() : mainPath_(QDir::currentPath()) {}
 
 TQorGlobalData::~TQorGlobalData() { Save(); }
 
-QSettings* TQorGlobalData::open() const {
+QSettings* TQorGlobalData::open(const QString& strKey) {
     // The key is written the registry's way, "\Software\Subkey", on every platform.
-    QStringList parts = QString(strKey_).replace(u'\\', u'/').split(u'/', Qt::SkipEmptyParts);
+    QStringList parts = QString(strKey).replace(u'\\', u'/').split(u'/', Qt::SkipEmptyParts);
     if (!parts.isEmpty() &&
         parts.first().compare(QLatin1String("Software"), Qt::CaseInsensitive) == 0)
         parts.removeFirst();
@@ -61,12 +62,20 @@ QSettings* TQorGlobalData::open() const {
 }
 
 bool TQorGlobalData::LoadStrKey() {
-    std::unique_ptr<QSettings> settings(open());
+    std::unique_ptr<QSettings> settings(open(strKey_));
     if (!settings || settings->status() != QSettings::NoError) return false;
     if (!readInt(*settings, kComPort, comPort_)) return false;
     if (!readText(*settings, kMainPath, mainPath_)) return false;
     if (!readInt(*settings, kLanguage, language_)) return false;
+    readText(*settings, kArchive, archive_);
     return true;
+}
+
+QString TQorGlobalData::ReadArchive(const QString& strKey) {
+    std::unique_ptr<QSettings> settings(open(strKey));
+    QString location;
+    if (settings) readText(*settings, kArchive, location);
+    return location;
 }
 
 bool TQorGlobalData::LoadStrKeyOrWarn(const QString& title) {
@@ -76,11 +85,12 @@ bool TQorGlobalData::LoadStrKeyOrWarn(const QString& title) {
 }
 
 bool TQorGlobalData::Save() const {
-    std::unique_ptr<QSettings> settings(open());
+    std::unique_ptr<QSettings> settings(open(strKey_));
     if (!settings) return false;
     settings->setValue(kMainPath, mainPath_);
     settings->setValue(kComPort, comPort_);
     settings->setValue(kLanguage, language_);
+    settings->setValue(kArchive, archive_);
     settings->sync();
     return settings->status() == QSettings::NoError;
 }

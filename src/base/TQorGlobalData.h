@@ -4,10 +4,10 @@
 
 class QSettings;
 
-// The program's three persistent settings: serial port number, language index and main
-// working folder, kept under the user's settings key (the registry on Windows, an INI file
-// elsewhere). Written back when the component is destroyed, which also repairs a key that
-// could not be read.
+// The program's persistent settings: serial port number, language index and main working
+// folder, and where the workshop archive is ("Archivio"), kept under the user's settings key
+// (the registry on Windows, an INI file elsewhere). Written back when the component is
+// destroyed, which also repairs a key that could not be read.
 class TQorGlobalData {
   public:
     static constexpr int kDefaultComPort = 1;
@@ -42,7 +42,14 @@ class TQorGlobalData {
     // Index 0 sets the main path: returns 1; others 0.
     int Set(int index, const QString& text);
 
-    // Writes the three values now (the destructor does the same).
+    // "Archivio": empty = the SQLite file in the base directory, a postgresql:// URL = a
+    // server. Optional: a key without it is no damage.
+    QString Archive() const { return archive_; }
+    void SetArchive(const QString& location) { archive_ = location; }
+    // The value alone, read without a component that would write the key back.
+    static QString ReadArchive(const QString& strKey);
+
+    // Writes the values now (the destructor does the same).
     bool Save() const;
 
     // The settings store under StrKey, for values of other parts of the program (the
@@ -51,11 +58,12 @@ class TQorGlobalData {
 
   private:
     // The settings store for StrKey: "\Software\X" is organisation X of the user scope.
-    QSettings* open() const;
+    static QSettings* open(const QString& strKey);
 
     QString strKey_ = QStringLiteral("\\Software\\Qor");
     bool canStart_ = true;
     int comPort_ = kDefaultComPort;
     int language_ = kDefaultLanguage;
     QString mainPath_;
+    QString archive_;
 };

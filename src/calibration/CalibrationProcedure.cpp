@@ -148,6 +148,7 @@ void CalibrationProcedure::complete() {
     reloadAfterRestart();
     const bool reread =
         data_.Transfer(TStreamDati::kReadEcu, QString(), 0, kEveryGroup, /*showProgress=*/false);
+    if (reread) data_.Announce(StoreMoment::AfterCalibration);
     // The technician sees the bar full for the whole pause, not 95 % and then nothing.
     display_.progress = 100;
     show();

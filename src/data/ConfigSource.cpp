@@ -90,6 +90,15 @@ void ConfigSource::CloseFile() {
 
 void ConfigSource::CloseResource() { Reset(); }
 
+void ConfigSource::OpenText() {
+    if (open_) return;
+    ini_.Parse({});
+    fileName_.clear();
+    open_ = true;
+    // Closed as a resource is: nothing to write back.
+    resource_ = true;
+}
+
 bool ConfigSource::IsConfigurationText(const QByteArray& text) {
     IniFile ini;
     return IsConfigurationText(text, ini);

@@ -38,6 +38,11 @@ class ConfigSource {
     // TransferError (kWriteFailed) with the old file intact. The copy goes either way.
     void CloseFile();
     void CloseResource();
+    // A source of text alone: written as a file is, nothing read and nothing on disk.
+    // IniText() gives the INI text a file would receive before scrambling; CloseResource
+    // drops it.
+    void OpenText();
+    QByteArray IniText() const { return ini_.ToBytes(); }
 
     bool IsOpen() const { return open_; }
     bool IsResource() const { return open_ && resource_; }

@@ -6,6 +6,7 @@
 #include "Clock.h"
 #include "EcuVariable.h"
 #include "ParameterStore.h"
+#include "StoreListener.h"
 #include "TQorConnectEcu.h"
 
 namespace {
@@ -82,8 +83,39 @@ int32_t EcuSession::ReadStatus() {
     return buffer[0];
 }
 
-bool EcuSession::WriteStatus(int32_t status) {
-    return link().WriteValue(EcuVariable::kStatus, status) != 0;
+bool EcuSession::WriteStatus(int32_t old, int32_t status) {
+    return WriteValue(EcuVariable::kStatus, old, status);
+}
+
+bool EcuSession::announce(uint32_t id, int element, int32_t old, int32_t raw, bool ok) {
+    if (listener_) listener_->ValueWritten({id, element, old, raw, ok});
+    return ok;
+}
+
+bool EcuSession::WriteValue(uint32_t id, int32_t old, int32_t raw) {
+    return announce(id, 0, old, raw, link().WriteValue(id, raw) != 0);
+}
+
+bool EcuSession::WriteElement(uint32_t id, int element, int32_t old, int32_t raw) {
+    return announce(id, element, old, raw, link().WriteElement(id, element, raw) != 0);
+}
+
+bool EcuSession::WriteElement2(uint32_t id, int line, int column, int element, int32_t old,
+                               int32_t raw) {
+    return announce(id, element, old, raw, link().WriteElement2(id, line, column, raw) != 0);
+}
+
+bool EcuSession::WriteVariable(uint32_t id, const int32_t* old, const int32_t* values, int count) {
+    const bool ok = link().WriteVariable(id, values) != 0;
+    // The elements it changes; element 0 alone when it changes none.
+    bool any = false;
+    for (int i = 0; i < count; ++i) {
+        if (old[i] == values[i]) continue;
+        announce(id, i, old[i], values[i], ok);
+        any = true;
+    }
+    if (!any && count > 0) announce(id, 0, old[0], values[0], ok);
+    return ok;
 }
 
 bool EcuSession::ReadIdentity() {
@@ -94,7 +126,7 @@ bool EcuSession::ReadIdentity() {
 }
 
 bool EcuSession::WriteCustomerCode(int code) {
-    if (!link().WriteValue(EcuVariable::kCustomer, code)) return false;
+    if (!WriteValue(EcuVariable::kCustomer, store_.identity()[0], code)) return false;
     store_.identity()[0] = static_cast<uint8_t>(code);
     return true;
 }
@@ -116,7 +148,7 @@ bool EcuSession::SetOfficial(bool on) {
     const int32_t old = store_.value(Catalogue::kHeader, 0);
     const int32_t flags =
         on ? (old | ParameterStore::kOfficialBit) : (old & ~ParameterStore::kOfficialBit);
-    if (!link().WriteElement(EcuVariable::kHeader, 0, flags)) return false;
+    if (!WriteElement(EcuVariable::kHeader, 0, old, flags)) return false;
     store_.set(Catalogue::kHeader, 0, flags);
     return true;
 }

@@ -6,6 +6,7 @@
 #include "IEcuLink.h"
 
 class ParameterStore;
+class StoreListener;
 class TQorConnectEcu;
 
 // The data module's conversation with the ECU outside a transfer: the connection, the ECU's
@@ -39,7 +40,8 @@ class EcuSession {
 
     // The status variable; 0 when it cannot be read.
     int32_t ReadStatus();
-    bool WriteStatus(int32_t status);
+    // old: the status as read before.
+    bool WriteStatus(int32_t old, int32_t status);
 
     // The four identity bytes into the store.
     bool ReadIdentity();
@@ -48,11 +50,25 @@ class EcuSession {
     // to the first zero; kNoSerialNumber itself when the read fails (read, if given, false).
     QString ReadSerialNumber(bool* read = nullptr);
 
+    // The setters' writes: each goes to the ECU and is announced to the listener with the
+    // value the store held (old) and the outcome. The caller stores the value on success.
+    void SetListener(StoreListener* listener) { listener_ = listener; }
+    StoreListener* Listener() const { return listener_; }
+    bool WriteValue(uint32_t id, int32_t old, int32_t raw);
+    bool WriteElement(uint32_t id, int element, int32_t old, int32_t raw);
+    // One cell of a table; element is the cell's place in the store's row.
+    bool WriteElement2(uint32_t id, int line, int column, int element, int32_t old, int32_t raw);
+    // A whole variable of count elements; the elements it changes are announced.
+    bool WriteVariable(uint32_t id, const int32_t* old, const int32_t* values, int count);
+
     // The official flag: written to the ECU's header, stored only on success.
     bool SetOfficial(bool on);
     void ClearOfficial();
 
   private:
+    bool announce(uint32_t id, int element, int32_t old, int32_t raw, bool ok);
+
     TQorConnectEcu& connect_;
     ParameterStore& store_;
+    StoreListener* listener_ = nullptr;
 };

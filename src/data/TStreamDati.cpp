@@ -110,6 +110,24 @@ bool TStreamDati::runTransfer(int flags, const QString& fileName, int resourceId
     }
 }
 
+QByteArray TStreamDati::ConfigurationText(const QString& fileName) {
+    if (source_.IsOpen()) return {};
+    const QString kept = fileName_;
+    fileName_ = fileName;
+    source_.OpenText();
+    // The save command's own rows, without its link sequence or the modified flag.
+    TransferEngine engine(context_, kSaveFile, Group::kAll, false);
+    engine.MoveRows();
+    QByteArray text = source_.IniText();
+    source_.CloseResource();
+    fileName_ = kept;
+    return text;
+}
+
+void TStreamDati::Announce(StoreMoment moment) {
+    if (StoreListener* listener = ecu_.Listener()) listener->MomentReached(moment);
+}
+
 void TStreamDati::OpenFileSource(bool forReading) { source_.OpenFile(fileName_, forReading, key_); }
 
 void TStreamDati::OpenResourceSource(int number) { source_.OpenResource(number, key_); }
@@ -166,7 +184,8 @@ bool TStreamDati::SetOption(int option, bool on) {
     if (option == 1) postMainState(MainState::kFuelChanged, GetOption(1));
     int32_t words[2] = {store_.value(Catalogue::kFlags, 0), store_.value(Catalogue::kFlags, 1)};
     words[bit->word] = on ? (words[bit->word] | bit->mask) : (words[bit->word] & ~bit->mask);
-    if (!link().WriteVariable(EcuVariable::kOptionFlags, words)) return false;
+    const int32_t old[2] = {store_.value(Catalogue::kFlags, 0), store_.value(Catalogue::kFlags, 1)};
+    if (!ecu_.WriteVariable(EcuVariable::kOptionFlags, old, words, 2)) return false;
     store_.set(Catalogue::kFlags, 0, words[0]);
     store_.set(Catalogue::kFlags, 1, words[1]);
     store_.setModified(true);
@@ -185,7 +204,9 @@ bool TStreamDati::writeReference(int variable, int row, int element, double degr
     const int32_t code = element == 0                     ? 0
                          : element == kReferenceCount - 1 ? 255
                                                           : curve.ToCode(degrees);
-    if (!link().WriteElement(static_cast<uint32_t>(variable), element, code)) return false;
+    if (!ecu_.WriteElement(static_cast<uint32_t>(variable), element, store_.value(row, element),
+                           code))
+        return false;
     store_.set(row, element, code);
     ClearOfficial();
     return true;
@@ -241,7 +262,9 @@ void TStreamDati::rederiveEngineTemperatures() {
 bool TStreamDati::SetLevelSensorType(int position) {
     store_.setModified(true);
     const int32_t code = LevelSensor::CodeOf(position);
-    if (code < 0 || !link().WriteValue(EcuVariable::kLevelSensorType, code)) return false;
+    if (code < 0 || !ecu_.WriteValue(EcuVariable::kLevelSensorType,
+                                     store_.value(Catalogue::kLevelSensorType), code))
+        return false;
     store_.set(Catalogue::kLevelSensorType, 0, code);
     ClearOfficial();
     bool ok = true;
@@ -256,7 +279,9 @@ bool TStreamDati::SetLevelSensorReference(int index, int32_t shown) {
     if (index < 0 || index >= Catalogue::row(Catalogue::kLevelReferences).elements) return false;
     if (shown < 0 || shown > 255) return false;
     const int32_t code = LevelSensor::Stored(shown, store_.value(Catalogue::kLevelSensorType));
-    if (!link().WriteElement(EcuVariable::kLevelReferences, index, code)) return false;
+    if (!ecu_.WriteElement(EcuVariable::kLevelReferences, index,
+                           store_.value(Catalogue::kLevelReferences, index), code))
+        return false;
     store_.set(Catalogue::kLevelReferences, index, code);
     ClearOfficial();
     return true;
@@ -266,7 +291,7 @@ bool TStreamDati::SetRpmSignal(bool weak) {
     const int32_t old = store_.value(Catalogue::kIgnition);
     const int32_t value =
         weak ? (old | EcuVariable::kWeakSignalBit) : (old & ~EcuVariable::kWeakSignalBit);
-    if (!link().WriteValue(EcuVariable::kIgnition, value)) return false;
+    if (!ecu_.WriteValue(EcuVariable::kIgnition, old, value)) return false;
     store_.set(Catalogue::kIgnition, 0, value);
     store_.setModified(true);
     return true;
@@ -278,8 +303,11 @@ bool TStreamDati::SetKMapCell(int row, int column, int32_t value) {
     const CatalogueRow& map = Catalogue::row(Catalogue::kKMap);
     if (row < 0 || row > store_.kRows() || column < 0 || column >= store_.kColumns()) return false;
     if (value < 0 || value > 255) return false;
-    if (!link().WriteElement2(Catalogue::elementId(map.id), row, column, value)) return false;
-    store_.set(map.number, row * map.lineLength() + column, value);
+    const int element = row * map.lineLength() + column;
+    if (!ecu_.WriteElement2(Catalogue::elementId(map.id), row, column, element,
+                            store_.value(map.number, element), value))
+        return false;
+    store_.set(map.number, element, value);
     return true;
 }
 
@@ -288,8 +316,11 @@ bool TStreamDati::SetZoneCorrection(int zone, int column, int32_t value) {
     const CatalogueRow& table = Catalogue::row(Catalogue::kZoneCorrections);
     if (zone < 0 || zone >= table.lines || column < 0 || column >= table.lineLength()) return false;
     if (value < -128 || value > 127) return false;
-    if (!link().WriteElement2(EcuVariable::kZoneCorrection, zone, column, value)) return false;
-    store_.set(table.number, zone * table.lineLength() + column, value);
+    const int element = zone * table.lineLength() + column;
+    if (!ecu_.WriteElement2(EcuVariable::kZoneCorrection, zone, column, element,
+                            store_.value(table.number, element), value))
+        return false;
+    store_.set(table.number, element, value);
     ClearOfficial();
     return true;
 }
@@ -299,8 +330,11 @@ bool TStreamDati::SetDefaultInjectionTime(int line, int column, double ms) {
     const CatalogueRow& row = Catalogue::row(Catalogue::kInjectionTimes);
     if (line < 0 || line >= row.lines || column < 0 || column >= row.lineLength()) return false;
     const int32_t raw = TimeToRaw(ms);
-    if (!link().WriteElement2(EcuVariable::kInjectionTimes, line, column, raw)) return false;
-    store_.set(row.number, line * row.lineLength() + column, raw);
+    const int element = line * row.lineLength() + column;
+    if (!ecu_.WriteElement2(EcuVariable::kInjectionTimes, line, column, element,
+                            store_.value(row.number, element), raw))
+        return false;
+    store_.set(row.number, element, raw);
     ClearOfficial();
     return true;
 }
@@ -316,7 +350,8 @@ bool TStreamDati::SetDescription(const QString& text) {
     for (int i = 0; i < count; ++i) {
         const int32_t c = LatinCode(description, i);
         const int element = ParameterStore::kDescriptionFirst + i;
-        if (link().WriteElement(EcuVariable::kHeader, element, c))
+        if (ecu_.WriteElement(EcuVariable::kHeader, element,
+                              store_.value(Catalogue::kHeader, element), c))
             store_.set(Catalogue::kHeader, element, c);
         else
             ok = false;
@@ -333,7 +368,9 @@ bool TStreamDati::SetDescription(const QString& text) {
 bool TStreamDati::SetSerialNumber(const QString& text) {
     store_.setModified(true);
     const SerialCodes codes = serialCodes(text);
-    const bool ok = link().WriteVariable(EcuVariable::kSerialNumber, codes.data()) != 0;
+    const bool ok = ecu_.WriteVariable(EcuVariable::kSerialNumber,
+                                       store_.values(Catalogue::kSerialNumber).data(), codes.data(),
+                                       kMaxSerialNumber);
     if (ok) {
         storeSerialNumber(codes);
         ClearOfficial();
@@ -394,11 +431,13 @@ void TStreamDati::SetIdentityDefaults(int model) {
 }
 
 bool TStreamDati::RequestReset() {
-    return ecu_.WriteStatus(ecu_.ReadStatus() | EcuVariable::kInitialiseBit);
+    Announce(StoreMoment::BeforeReset);
+    const int32_t status = ecu_.ReadStatus();
+    return ecu_.WriteStatus(status, status | EcuVariable::kInitialiseBit);
 }
 
 bool TStreamDati::ClearResetRequest(int32_t status) {
-    return ecu_.WriteStatus(status & ~EcuVariable::kInitialiseBit);
+    return ecu_.WriteStatus(status, status & ~EcuVariable::kInitialiseBit);
 }
 
 int32_t TStreamDati::TimeToRaw(double ms) const { return TimeBase::ToRaw(ms, store_.tick()); }

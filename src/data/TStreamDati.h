@@ -13,6 +13,7 @@
 #include "EcuVariable.h"
 #include "MainState.h"
 #include "ParameterStore.h"
+#include "StoreListener.h"
 #include "TQorConnectEcu.h"
 #include "TQorGlobalData.h"
 #include "TemperatureCurve.h"
@@ -71,7 +72,8 @@ class TStreamDati : public QObject {
     void Disconnect() { ecu_.Disconnect(); }
     // The ECU status (variable 1); 0 when it cannot be read.
     int32_t ReadStatus() { return ecu_.ReadStatus(); }
-    // Sets the status bit that asks the ECU to initialise itself at the next connection.
+    // Sets the status bit that asks the ECU to initialise itself at the next connection;
+    // announces BeforeReset first.
     bool RequestReset();
     // Writes status back with that request cleared.
     bool ClearResetRequest(int32_t status);
@@ -93,6 +95,15 @@ class TStreamDati : public QObject {
     void OpenResourceSource(int number);
     void CloseFileSource();
     void CloseResourceSource();
+    // The configuration in the store as the INI text the save command writes into a file
+    // named fileName, before scrambling; nothing is written and the link is not used. Empty
+    // while a transfer's source is open.
+    QByteArray ConfigurationText(const QString& fileName = {});
+
+    // Who hears of the setters' writes and of the moments a configuration changes hands;
+    // none by default. Announce tells it of a moment (the screens' roads call it).
+    void SetListener(StoreListener* listener) { ecu_.SetListener(listener); }
+    void Announce(StoreMoment moment);
 
     // Scrambling key; a key over 49 characters is refused and the old one stays.
     bool SetKey(const QString& key);

@@ -211,7 +211,7 @@ int ValueAccess::SetValue(int64_t code, double x) {
     const int32_t old = store.value(row);
     int32_t raw = 0;
     if (!ToRaw(*c, x, old, store.tick(), curves(), raw)) return 0;
-    if (!data_.ecu.link().WriteValue(ucode, raw)) return 0;
+    if (!data_.ecu.WriteValue(ucode, old, raw)) return 0;
     if (raw != old) {
         store.set(row, 0, raw);
         data_.ecu.ClearOfficial();
@@ -233,7 +233,7 @@ int ValueAccess::SetElement(uint32_t code, int index, double x) {
     if (!e || index < 0 || index >= Catalogue::row(e->row).elements) return 0;
     const int32_t raw =
         e->milliseconds ? TimeBase::ToRaw(x, store.tick()) : static_cast<int32_t>(x);
-    if (!data_.ecu.link().WriteElement(code, index, raw)) return 0;
+    if (!data_.ecu.WriteElement(code, index, store.value(e->row, index), raw)) return 0;
     if (raw != store.value(e->row, index)) {
         store.set(e->row, index, raw);
         data_.ecu.ClearOfficial();

@@ -229,6 +229,7 @@ ProgrammingSequence::Outcome ProgrammingSequence::writeBack() {
                          "programmata. I dati sono salvati nel file:") +
                         u'\n' + QDir::toNativeSeparators(backup_));
     }
+    data_.Announce(StoreMoment::AfterProgramming);
     wait_.reset();
     return Outcome::Programmed;
 }
@@ -250,6 +251,7 @@ ProgrammingSequence::Outcome ProgrammingSequence::Run(const QString& fileName, b
     BusyCursor busy;
     openWait();
     if (const auto failed = readImage(fileName, imageFile)) return *failed;
+    data_.Announce(StoreMoment::BeforeProgramming);
     if (!saveBackup()) {
         return fail(Outcome::BackupFailed,
                     text(650,

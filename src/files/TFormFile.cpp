@@ -289,6 +289,8 @@ void TFormFile::load() {
                                  text(291, "ATTENZIONE: problemi nell'apertura del file."));
         return;
     }
+    // What the ECU holds is kept before the file replaces it.
+    if (data_.IsConnected()) data_.Announce(StoreMoment::BeforeLoad);
     bool loaded = false;
     {
         BusyCursor busy;

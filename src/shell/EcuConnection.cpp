@@ -119,6 +119,8 @@ EcuConnection::Result EcuConnection::Connect() {
         (status & EcuVariable::kInitialiseBit) ? initialise(wait.get(), status) : load(wait.get());
     // The wait dialog goes first: an error box must not sit on a wait that is over.
     wait.reset();
+    if (result == Result::Loaded) data_.Announce(StoreMoment::Connected);
+    if (result == Result::Initialised) data_.Announce(StoreMoment::Initialised);
     if (result == Result::WriteFailed || result == Result::ReadFailed)
         Dialogs::current().error(title(), LinkFailureText());
     return result;
@@ -149,4 +151,7 @@ EcuConnection::Result EcuConnection::load(WaitView* wait) {
                                                                            : Result::ReadFailed;
 }
 
-void EcuConnection::Disconnect() { data_.Disconnect(); }
+void EcuConnection::Disconnect() {
+    data_.Announce(StoreMoment::Disconnecting);
+    data_.Disconnect();
+}

@@ -89,6 +89,28 @@ TEST_F(GlobalSettings, LoadKeepsWhatWasReadBeforeAnError) {
     }
 }
 
+// "Archivio" came later than the other values: a key without it is whole, and the value
+// goes back with the others.
+TEST_F(GlobalSettings, TheArchiveLocationIsOptionalAndWrittenBack) {
+    store([](QSettings& s) {
+        s.setValue("ComPort", 2);
+        s.setValue("MainPath", "/o");
+        s.setValue("Language", 0);
+    });
+    {
+        TQorGlobalData settings;
+        settings.SetStrKey(kKey);
+        ASSERT_TRUE(settings.LoadStrKey());
+        EXPECT_EQ(settings.Archive(), "");
+        settings.SetArchive("postgresql://officina@server:5432/archivio");
+    }
+    EXPECT_EQ(TQorGlobalData::ReadArchive(kKey), "postgresql://officina@server:5432/archivio");
+    TQorGlobalData again;
+    again.SetStrKey(kKey);
+    ASSERT_TRUE(again.LoadStrKey());
+    EXPECT_EQ(again.Archive(), "postgresql://officina@server:5432/archivio");
+}
+
 TEST_F(GlobalSettings, GetAndSetByIndex) {
     TQorGlobalData data;
     data.SetStrKey(kKey);

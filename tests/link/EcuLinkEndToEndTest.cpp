@@ -115,6 +115,25 @@ TEST_F(EndToEnd, TheLibraryTalksToEcusimOverAPseudoTerminal) {
     EXPECT_EQ(trace.count("Connect"), 2);
 }
 
+TEST_F(EndToEnd, TheSerialNumberComesFromTheCommandLine) {
+    ASSERT_NO_FATAL_FAILURE(start({"--serial", "WS-31-0042"}));
+    ASSERT_EQ(link->OpenLink(), 1) << whyNot();
+    std::array<int32_t, 20> serial{};
+    ASSERT_EQ(link->ReadVariable(82176, serial.data()), 1);  // 20 elements of variable 0
+    std::string text;
+    for (int32_t c : serial)
+        if (c != 0) text += static_cast<char>(c);
+    EXPECT_EQ(text, "WS-31-0042");
+    EXPECT_EQ(serial[10], 0);
+
+    // What 20 one-byte elements cannot hold is refused, not cut.
+    for (const char* bad : {"ABCDEFGHIJKLMNOPQRSTU", "", "caf\u00e9"}) {
+        EcusimProcess other;
+        QString error;
+        EXPECT_FALSE(other.start({"--serial", QString::fromUtf8(bad)}, &error)) << bad;
+    }
+}
+
 TEST_F(EndToEnd, APulledCableIsALostConnectionAndTheLinkComesBack) {
     ASSERT_NO_FATAL_FAILURE(start({"--pull-after", "4", "--drop", "0.01", "--seed", "3"}));
     // Opened with the stretched time-outs, so that a loaded machine does not fail the opening;

@@ -3,6 +3,7 @@
 #include <QLibrary>
 #include <QRandomGenerator>
 
+#include "ArchiveCommands.h"
 #include "BuildProfile.h"
 #include "ConfigBaseLibrary.h"
 #include "ConfigSource.h"
@@ -28,7 +29,8 @@ QString KvTool::Usage() {
         "FILE OUT.pdf\n"
         "       kvtool encrypt FIRMWARE FILE\n"
         "       kvtool [--key TEXT] scramble FIRMWARE FILE\n"
-        "       kvtool image FIRMWARE FILE\n");
+        "       kvtool image FIRMWARE FILE\n") +
+           ArchiveCommands::Usage();
 }
 
 int KvTool::Fail(const QString& message, int code) {
@@ -44,7 +46,8 @@ int KvTool::Run(const QStringList& args) {
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
         if (arg == QLatin1String("--key") || arg == QLatin1String("--library") ||
-            arg == QLatin1String("--lang") || arg == QLatin1String("--page")) {
+            arg == QLatin1String("--lang") || arg == QLatin1String("--page") ||
+            arg == QLatin1String("--db")) {
             if (i + 1 >= args.size()) return Fail(arg + QStringLiteral(" needs a value"), kUsage);
             optionValue(arg) = args[++i];
         } else if (arg.startsWith(QLatin1String("--"))) {
@@ -64,6 +67,11 @@ int KvTool::Run(const QStringList& args) {
          command == QLatin1String("image")) &&
         words.size() == 3)
         return MakeProgrammingFile(command, words[1], words[2]);
+    if (command == QLatin1String("archive") && words.size() >= 2) {
+        const int code = ArchiveCommands(out_, err_, key_).Run(words.mid(1), db_);
+        if (code == kUsage) err_ += Usage();
+        return code;
+    }
     if (command == QLatin1String("diff") && words.size() == 3) return Diff(words[1], words[2]);
     if (command == QLatin1String("report") && words.size() == 3)
         return Report(words[1], words[2]);
@@ -76,6 +84,7 @@ int KvTool::Run(const QStringList& args) {
 QString& KvTool::optionValue(const QString& option) {
     if (option == QLatin1String("--key")) return key_;
     if (option == QLatin1String("--library")) return library_;
+    if (option == QLatin1String("--db")) return db_;
     return option == QLatin1String("--lang") ? language_ : page_;
 }
 

@@ -18,7 +18,10 @@
 //   kvtool scramble FIRMWARE FILE  a scrambled programming file (the build's key or --key)
 //   kvtool image FIRMWARE FILE     an image file: the length, then the firmware
 //   kvtool report FILE OUT.pdf    the installation report of a configuration file (PDF)
-// Options: --lang CODE and --page A4|Letter (report), --key TEXT (another scrambling key), --library FILE (another base library).
+//   kvtool archive ...             the workshop archive (ArchiveCommands)
+// Options: --lang CODE and --page A4|Letter (report), --key TEXT (another scrambling key),
+// --library FILE (another base library), --db LOCATION (the archive: a SQLite path or a
+// postgresql:// URL; the settings' by default).
 class KvTool {
   public:
     static constexpr int kOk = 0;
@@ -31,6 +34,8 @@ class KvTool {
     const QString& err() const { return err_; }
 
     static QString Usage();
+    // The configuration text without the "DECRYPTED_MLTP_FILE" line.
+    static QByteArray PlainText(const QByteArray& unscrambled);
 
   private:
     int Decode(const QString& file);
@@ -44,14 +49,13 @@ class KvTool {
     int PrintBase(const QString& number);
     bool LoadLibrary();
     int Fail(const QString& message, int code = kFailed);
-    // The configuration text without the "DECRYPTED_MLTP_FILE" line.
-    static QByteArray PlainText(const QByteArray& unscrambled);
 
     std::unique_ptr<ConfigBaseLibrary> base_;
     QString key_;
     QString library_;
     QString language_;
     QString page_;
+    QString db_;
     QByteArray out_;
     QString err_;
 };
