@@ -54,7 +54,7 @@ class TQorGlobalData {
 
     // The settings store under StrKey, for values of other parts of the program (the
     // caller owns it).
-    QSettings* OpenSettings() const { return open(); }
+    QSettings* OpenSettings() const { return open(strKey_); }
 
   private:
     // The settings store for StrKey: "\Software\X" is organisation X of the user scope.
